@@ -1,0 +1,180 @@
+#pragma once
+
+#include "LoginUser.h"
+#include "RecordSet.h"
+#include "Settings.h"
+#include "SqlText.h"
+
+#include <QDate>
+#include <QObject>
+#include <QSqlDatabase>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <optional>
+
+class QLockFile;
+class TAccessDatabase;
+
+// "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=<file>;Jet OLEDB:Database Password=<password>"
+QString BuildJetConnectionString(const QString &fileName, const QString &password);
+// The value of one key of such a string ("Data Source"), compared without case; empty if absent.
+QString ConnectionStringValue(const QString &connectionString, const QString &key);
+
+// One column value of a row written by TShareDM::PostRow.
+struct TFieldValue
+{
+    QString name;
+    QVariant value;
+};
+
+// The shared data module: the one connection, its scratch queries, the settings store, the
+// run-time flags, the logged-in user and the operations every screen and the admin tool share.
+class TShareDM : public QObject
+{
+    Q_OBJECT
+public:
+    // appPath is the program folder (default: the executable's folder).
+    explicit TShareDM(const QString &appPath = QString(), QObject *parent = nullptr);
+    // Runs the automatic backup when a user logged in, the connection is open and no
+    // statement failed; always frees the maintenance object and closes the connection.
+    ~TShareDM() override;
+
+    // --- connection ---------------------------------------------------------------------
+    enum class OpenError { None, Missing, Locked, NotDataFile, Damaged, Other };
+    // Opens the data file named by a connection string. The file is never created. With
+    // `exclusive` the file is also locked against a second program (and against a restore
+    // by the admin tool) until the connection closes.
+    bool OpenConnection(const QString &connectionString, bool exclusive = false, QString *error = nullptr,
+                        OpenError *code = nullptr);
+    bool OpenDataFile(const QString &fileName, bool exclusive = false, QString *error = nullptr,
+                      OpenError *code = nullptr);
+    void CloseConnection();
+    bool IsConnected() const;
+    QString ConnectionName() const { return m_connectionName; }
+    QSqlDatabase Database() const;
+    QString DataFileName() const { return m_dataFile; }
+
+    QString GetAppPath() const { return m_appPath; }
+    // The data file of the program folder.
+    QString DefaultDataFile() const { return m_appPath + QStringLiteral("QYBook.qy"); }
+    static QString DatabasePassword() { return QStringLiteral("Pelmarosti"); }
+    // No drive letters here: the user's home folder, ending with '/'.
+    static QString LastFixedDrive();
+
+    // --- run-time flags -----------------------------------------------------------------
+    QDate WorkDate() const { return m_workDate; }
+    void SetWorkDate(const QDate &date) { m_workDate = date; }
+    bool QueryFailed() const { return m_queryFailed; }
+    void SetQueryFailed(bool value) { m_queryFailed = m_queryFailed || value; }
+    bool LoggedIn() const { return m_loggedIn; }
+    void SetLoggedIn(bool value) { m_loggedIn = value; }
+    TLoginUser &LoginUser() { return m_loginUser; }
+    const TLoginUser &LoginUser() const { return m_loginUser; }
+
+    // --- maintenance ----------------------------------------------------------------------
+    void CreateMaintenance();
+    TAccessDatabase *Maintenance() const { return m_maintenance.get(); }
+    // The file name proposed by "备份数据": 青柚流水帐备份yyyy-MM-dd
+    static QString ProposedBackupName(const QDate &today);
+    // "delete from Book": every book with its vouchers; users and input lists stay.
+    int ClearData() { return ExecSQL(QStringLiteral("delete from Book")); }
+
+    // --- settings store -------------------------------------------------------------------
+    bool ReadBoolSetting(const QString &name, bool defaultValue) const;
+    QString ReadStringSetting(const QString &name, const QString &defaultValue) const;
+    bool WriteBoolSetting(const QString &name, bool value);
+    bool WriteStringSetting(const QString &name, const QString &value);
+    TSettingsStore &Settings() { return m_settings; }
+
+    // --- statements -----------------------------------------------------------------------
+    // Runs a statement into a query component. A failure is swallowed: the query stays
+    // closed, QueryFailed is set for the rest of the run and LastSqlError tells why.
+    void OpenQuery(TQuery &query, const QString &sql);
+    // Runs a statement that returns no rows; the rows it changed, 0 on failure (QueryFailed set).
+    int ExecSQL(const QString &sql);
+    // The same without swallowing: for the admin tool and callers that report errors.
+    bool RunQuery(const QString &sql, TRecordSet *rows, QString *error);
+    bool RunCommand(const QString &sql, int *rowsAffected, QString *error);
+    QString LastSqlError() const { return m_lastSqlError; }
+
+    // Inserts (keyValue 0) or updates the row `keyValue` of `table` with bound values.
+    // Returns the row's key, or -1 with *error set.
+    qint64 PostRow(const QString &table, const QString &keyField, qint64 keyValue,
+                   const QList<TFieldValue> &values, QString *error = nullptr);
+
+    // The general scratch queries of the screens; their results last until the next use.
+    TQuery ADOQueryTemp;
+    TQuery ADOQueryTemp2;
+
+    // --- lists, checks and serials ----------------------------------------------------------
+    // Appends Prefill's items (split at ',', ';' and '|'), then the Field values of the rows of
+    // `sql` that are not empty and not yet present (compared without case).
+    void LoadDistinctValues(QStringList &strings, const QString &sql, bool clear, const QString &prefill,
+                            const QString &field);
+    // The statement behind FillDistinctList: distinct values of Field, ordered.
+    static QString DistinctListSql(const QString &table, const QString &field, const QString &condition);
+    // The values FillDistinctList puts into a list control.
+    QStringList DistinctValues(const QString &table, const QString &field, const QString &condition,
+                               const QString &prefill);
+    // The values of one input list ("收支种类", "业务员", "支付方式").
+    QStringList ParameterValues(const QString &parameterName, const QString &prefill);
+    static QString ParameterCondition(const QString &parameterName);
+
+    // The query of CheckUnique: true when `text` is already used in Field by a row other than
+    // the one being edited (keyValue; 0 for a new row). An unchanged value of the edited row
+    // is never reported.
+    bool ValueTaken(const QString &table, const QString &field, const QString &text, qint64 keyValue);
+    // The auto-number key column of a table.
+    QString KeyField(const QString &table) const;
+
+    // Prefix + date as yyyyMMdd + counter: the day's greatest serial stepped once, or the
+    // counter 1 with `digits` digits when the day has none.
+    QString NextSerial(const QString &table, const QString &field, const QDate &date, const QString &prefix,
+                       int digits);
+
+    // Condition fragments (one implementation in SqlText; here for the screens' convenience).
+    static QString InStrCondition(const QString &field, const QString &value, const QString &prefix)
+    {
+        return SqlText::InStrCondition(field, value, prefix);
+    }
+    static QString BetweenDatesCondition(const QString &field, const QString &fromText, const QString &toText,
+                                         const QString &prefix)
+    {
+        return SqlText::BetweenDatesCondition(field, fromText, toText, prefix);
+    }
+    static QString UpToDateCondition(const QString &field, const QString &dateText, const QString &prefix)
+    {
+        return SqlText::UpToDateCondition(field, dateText, prefix);
+    }
+    static QString OnDateCondition(const QString &field, const QString &dateText, const QString &prefix)
+    {
+        return SqlText::OnDateCondition(field, dateText, prefix);
+    }
+
+    // Stores a user's password enciphered (empty text: no password). False when the user does
+    // not exist or the write failed.
+    bool SetUserKey(const QString &userName, const QString &password, QString *error = nullptr);
+
+    // --- password cipher ------------------------------------------------------------------
+    static QString EncryptText(const QString &text);
+    static std::optional<QString> DecryptText(const QString &stored, QString *error = nullptr);
+
+private:
+    bool fail(OpenError code, const QString &text, QString *error, OpenError *codeOut);
+
+    QString m_appPath;
+    QString m_connectionName;
+    QString m_dataFile;
+    QDate m_workDate;
+    bool m_queryFailed = false;
+    bool m_loggedIn = false;
+    QString m_lastSqlError;
+    TLoginUser m_loginUser;
+    TSettingsStore m_settings;
+    std::unique_ptr<TAccessDatabase> m_maintenance;
+    std::unique_ptr<QLockFile> m_lock;
+    // The module's own scratch query for lists, checks and serials.
+    TQuery m_scratch;
+};

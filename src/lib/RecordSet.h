@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QList>
+#include <QMetaType>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <vector>
+
+class QSqlQuery;
+
+// All rows of one result, fetched once and kept in memory: fields by name, record count,
+// bookmarks (the value of a key field) and a client-side sort that never refetches.
+class TRecordSet
+{
+public:
+    struct Field
+    {
+        QString name;
+        QMetaType::Type type = QMetaType::UnknownType;
+        bool autoValue = false;
+    };
+
+    void clear();
+    // Reads every remaining row of an executed query. False with the driver's text on error.
+    bool fill(QSqlQuery &query, QString *error = nullptr);
+    // For builders and tests: define fields, then append rows of fieldCount() values.
+    void setFields(const QList<Field> &fields);
+    void appendRow(const QList<QVariant> &values);
+
+    int fieldCount() const { return int(m_fields.size()); }
+    const Field &field(int column) const { return m_fields.at(column); }
+    QStringList fieldNames() const;
+    // Case-insensitive like the database's own names; -1 when missing. The first match wins.
+    int fieldIndex(const QString &name) const;
+
+    int recordCount() const { return int(m_order.size()); }
+    // Rows are addressed in the current sort order.
+    const QVariant &value(int row, int column) const;
+    QVariant value(int row, const QString &fieldName) const;
+
+    // Stable sort on one field, "Name" or "Name DESC"; an empty spec restores the fetched order.
+    // Nulls sort first ascending. False (and no change) for an unknown field.
+    bool sort(const QString &spec);
+    QString sortSpec() const { return m_sortSpec; }
+
+    // The key field that bookmarks hold: the auto-number field when the result has one, else
+    // the first field whose name ends in "Index", else none (bookmarks are then row numbers).
+    QString keyField() const;
+    void setKeyField(const QString &name);
+    QVariant bookmark(int row) const;
+    // Row of a bookmark in the current order, or -1 when no row has it any more.
+    int findBookmark(const QVariant &bookmark) const;
+
+private:
+    void chooseKeyField();
+    void resetOrder();
+
+    QList<Field> m_fields;
+    std::vector<QVariant> m_cells; // row-major, in fetched order
+    std::vector<int> m_order;      // current order -> fetched row
+    QString m_sortSpec;
+    int m_keyColumn = -1;
+    static const QVariant s_null;
+};
+
+// Tab-separated text: a header line of field names, then one line per row in the current
+// order. Numbers are plain decimals with a point, null is empty, and tab, line breaks and
+// backslash inside text are written as \t, \n, \r and \\.
+QString TsvCell(const QVariant &value);
+QString ToTsv(const TRecordSet &rows, const QStringList &fields = QStringList());
+
+// A query component: the statement it was opened with (one line, the program's dialect), its
+// rows and a current row. Frames and dialogs own one each; TShareDM::OpenQuery runs them.
+class TQuery : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TQuery(QObject *parent = nullptr);
+
+    QString sql() const { return m_sql; }
+    bool isOpen() const { return m_open; }
+    int recordCount() const { return m_open ? m_rows.recordCount() : 0; }
+    bool isEmpty() const { return recordCount() == 0; }
+    const TRecordSet &records() const { return m_rows; }
+
+    // Current row (-1 when closed or empty).
+    int recNo() const { return m_current; }
+    bool setRecNo(int row);
+    bool first() { return setRecNo(0); }
+    bool next();
+    bool eof() const { return !m_open || m_current < 0 || m_current >= recordCount(); }
+
+    // Value of a field on the current row; null when closed, empty or the field is missing.
+    QVariant fieldValue(const QString &name) const;
+    QString fieldText(const QString &name) const { return fieldValue(name).toString(); }
+    bool hasField(const QString &name) const { return m_open && m_rows.fieldIndex(name) >= 0; }
+
+    QVariant bookmark() const;
+    bool gotoBookmark(const QVariant &bookmark);
+
+    bool sort(const QString &spec);
+    QString sortSpec() const { return m_rows.sortSpec(); }
+
+    void close();
+    // Used by TShareDM::OpenQuery: replaces statement and rows and moves to the first row.
+    void setResult(const QString &sql, TRecordSet rows);
+    void setStatement(const QString &sql) { m_sql = sql; }
+
+Q_SIGNALS:
+    void opened();
+    void closed();
+    void sorted();
+    void currentChanged(int row);
+
+private:
+    QString m_sql;
+    TRecordSet m_rows;
+    bool m_open = false;
+    int m_current = -1;
+};

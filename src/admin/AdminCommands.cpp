@@ -1,7 +1,9 @@
 #include "AdminCommands.h"
 
+#include "CnCalendar.h"
 #include "DataModule.h"
 #include "DemoData.h"
+#include "ReportStatements.h"
 #include "Schema.h"
 #include "SqliteFunctions.h"
 #include "xUtils.h"
@@ -316,6 +318,115 @@ int cmdSql(const QStringList &arguments, Io &io)
     return 0;
 }
 
+int cmdCalendar(const QStringList &arguments, Io &io)
+{
+    const Args args(arguments, {}, {});
+    if (!args.error.isEmpty() || args.positional.size() != 2)
+        return usageError(io, args.error.isEmpty() ? tr("用法：calendar FROM TO（日期格式 yyyy-MM-dd）") : args.error);
+    const QDate from = SqlText::ParseDate(args.positional.at(0));
+    const QDate to = SqlText::ParseDate(args.positional.at(1));
+    if (!from.isValid() || !to.isValid())
+        return usageError(io, tr("日期须为 yyyy-MM-dd 格式"));
+    if (from > to)
+        return usageError(io, tr("开始日期晚于结束日期"));
+    if (from < CnCalendar::FirstSupportedDate() || to > CnCalendar::LastSupportedDate())
+        return failure(io, tr("农历只支持 %1 到 %2")
+                               .arg(SqlText::DateText(CnCalendar::FirstSupportedDate()),
+                                    SqlText::DateText(CnCalendar::LastSupportedDate())));
+    for (QDate d = from; d <= to; d = d.addDays(1))
+        io.out << CnCalendar::CalendarLine(d) << u'\n';
+    return 0;
+}
+
+// Times one statement through the data module, best of `runs`.
+struct Timing
+{
+    double best = 0;
+    int rows = 0;
+    QString error;
+};
+
+Timing timeStatement(TShareDM &dm, const QString &sql, int runs)
+{
+    Timing t;
+    t.best = 1e9;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        TRecordSet rows;
+        if (!dm.RunQuery(sql, &rows, &t.error))
+            return t;
+        t.best = std::min(t.best, double(timer.nsecsElapsed()) / 1e6);
+        t.rows = rows.recordCount();
+    }
+    return t;
+}
+
+int cmdBench(const QStringList &arguments, Io &io)
+{
+    const Args args(arguments, {u"date"_s, u"runs"_s}, {});
+    if (!args.error.isEmpty() || args.positional.size() != 1)
+        return usageError(io, args.error.isEmpty() ? tr("用法：bench FILE [--date yyyy-MM-dd] [--runs N]") : args.error);
+    TShareDM dm;
+    QElapsedTimer openTimer;
+    openTimer.start();
+    if (!openData(dm, args.positional.at(0), io))
+        return 1;
+    const double openMs = double(openTimer.nsecsElapsed()) / 1e6;
+    const int runs = std::max(1, args.options.value(u"runs"_s, u"3"_s).toInt());
+    QDate day = SqlText::ParseDate(args.options.value(u"date"_s));
+    if (!day.isValid()) {
+        TRecordSet last;
+        QString error;
+        dm.RunQuery(u"select max(MoneyDate) from MoneyRecord"_s, &last, &error);
+        day = SqlText::ParseDate(last.value(0, 0).toString());
+        if (!day.isValid())
+            day = QDate::currentDate();
+    }
+    const QString d = SqlText::DateText(day);
+    const QString a = u" and "_s;
+    struct Case
+    {
+        QString name;
+        QStringList statements;
+        double budget;
+    };
+    const QList<Case> cases = {
+        {tr("收支单据报表，全部单据（含累计）"), {ReportStatements::MoneyReport(QString(), QString())}, 300},
+        {tr("收支单据报表，一天的单据"),
+         {ReportStatements::MoneyReport(QString(), SqlText::OnDateCondition(u"MoneyDate"_s, d, a))}, 50},
+        {tr("账簿总览"),
+         {ReportStatements::BookBalances(QString(), SqlText::UpToDateCondition(u"MoneyDate"_s, d, a),
+                                         SqlText::UpToDateCondition(u"GetPayDate"_s, d, a))},
+         100},
+        {tr("待收待付单据报表，全部"), {ReportStatements::GetPayReport(QString(), SqlText::UpToDateCondition(u"MoneyDate"_s, d, a))}, 300},
+    };
+    io.out << tr("数据文件：%1（打开并检查用时 %2 ms）").arg(dm.DataFileName()).arg(openMs, 0, 'f', 1) << u'\n'
+           << tr("日期：%1，每项取 %2 次中最快的一次").arg(d).arg(runs) << u'\n';
+    bool allOk = true;
+    for (const Case &c : cases) {
+        double total = 0;
+        int rows = 0;
+        for (const QString &sql : c.statements) {
+            const Timing t = timeStatement(dm, sql, runs);
+            if (!t.error.isEmpty())
+                return failure(io, c.name + u": "_s + t.error);
+            total += t.best;
+            rows += t.rows;
+        }
+        const bool ok = total <= c.budget;
+        allOk = allOk && ok;
+        io.out << QStringLiteral("%1	%2 ms	%3 行	预算 %4 ms	%5")
+                      .arg(c.name)
+                      .arg(total, 0, 'f', 1)
+                      .arg(rows)
+                      .arg(c.budget, 0, 'f', 0)
+                      .arg(ok ? tr("达标") : tr("超出"))
+               << u'\n';
+    }
+    return 0;
+}
+
 } // namespace
 
 QString Usage()
@@ -329,7 +440,10 @@ QString Usage()
               "  restore SOURCE FILE             用备份 SOURCE 替换数据文件 FILE（程序须已退出）\n"
               "  demo FILE --vouchers N [--seed S] [--end yyyy-MM-dd] [--getpays M]\n"
               "                                  生成演示数据文件\n"
-              "  sql FILE \"STATEMENT\"            执行一条语句，结果以制表符分隔输出\n");
+              "  sql FILE \"STATEMENT\"            执行一条语句，结果以制表符分隔输出\n"
+              "  bench FILE [--date yyyy-MM-dd] [--runs N]\n"
+              "                                  测量各报表语句的用时\n"
+              "  calendar FROM TO                逐日列出农历日和干支年（日期格式 yyyy-MM-dd）\n");
 }
 
 int Run(const QStringList &arguments, Io io)
@@ -352,6 +466,10 @@ int Run(const QStringList &arguments, Io io)
         return cmdDemo(rest, io);
     if (command == u"sql"_s)
         return cmdSql(rest, io);
+    if (command == u"bench"_s)
+        return cmdBench(rest, io);
+    if (command == u"calendar"_s)
+        return cmdCalendar(rest, io);
     if (command == u"help"_s || command == u"--help"_s || command == u"-h"_s) {
         io.out << Usage();
         return 0;

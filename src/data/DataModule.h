@@ -9,13 +9,24 @@
 #include <QObject>
 #include <QSqlDatabase>
 #include <QStringList>
+#include <QUrl>
 #include <QVariant>
+
+#include <functional>
 
 #include <memory>
 #include <optional>
 
+class QComboBox;
+class QLineEdit;
 class QLockFile;
+class QWidget;
 class TAccessDatabase;
+
+// Message box kinds, buttons and results as the screens use them.
+enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation };
+enum TMsgDlgButton { mbYes = 0x1, mbNo = 0x2, mbOK = 0x4, mbCancel = 0x8 };
+enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
 
 // "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=<file>;Jet OLEDB:Database Password=<password>"
 QString BuildJetConnectionString(const QString &fileName, const QString &password);
@@ -157,6 +168,55 @@ public:
     // not exist or the write failed.
     bool SetUserKey(const QString &userName, const QString &password, QString *error = nullptr);
 
+    // --- widget-facing operations (defined with the forms, in the GUI library) ---------------
+    // A modal message box with Chinese captions; returns the TModalResult of the pressed button
+    // (closing it counts as Cancel). Tests answer it through SetNextMessageBoxAnswer.
+    int ShowMessageBox(const QString &msg, TMsgDlgType type, int buttons, int helpCtx = 0);
+    // Fills a combo box or list widget with the distinct values of a column (prefill first);
+    // the first item is selected when there is one.
+    void FillDistinctList(QWidget *control, const QString &table, const QString &field, const QString &condition,
+                          const QString &prefill, bool clear);
+    void FillParameterList(QComboBox *combo, const QString &parameterName, const QString &prefill);
+    // The input checks: false (the command ends) after a balloon at the control, which gets the
+    // focus with its text selected.
+    bool CheckUnique(QLineEdit *edit, const QString &table, const QString &field, const QString &message,
+                     qint64 keyValue);
+    bool RequireText(QWidget *control, const QString &message, int icon = 1, const QString &title = QString());
+    // Resets an editor: date pickers to today, pick-only lists to their first item, editable
+    // lists and edits emptied.
+    void ClearInputs(QWidget *form);
+    static void SetControlsEnabled(const QList<QWidget *> &controls, bool value);
+    static void SetControlsHint(const QList<QWidget *> &controls, const QString &hint);
+    // The voucher rights: false after telling the user he lacks the right.
+    bool CheckCreateRight();
+    bool CheckModifyRight();
+    bool CheckDeleteRight();
+    // The balloon tip at a control; an empty title with an icon becomes "青柚流水帐".
+    void ShowBalloon(QWidget *control, const QString &text, int icon, const QString &title);
+    QObject *Balloon() const { return m_balloon.get(); }
+    // "备份数据" and "恢复数据": ask for a file, do it, report. RestoreData returns true when the
+    // user wants to restart now.
+    void BackupDataAs();
+    bool RestoreData();
+    // File and folder pickers (tests answer them through SetNextFileName; empty text = cancelled).
+    QString GetSaveFileName(const QString &title, const QString &proposedName, const QString &filter,
+                            const QString &defaultSuffix);
+    QString GetOpenFileName(const QString &title, const QString &filter);
+    QString GetExistingDirectory(const QString &title, const QString &start);
+
+    // Opens a web page or a help page in the desktop's program for it (tests replace the opener).
+    bool OpenUrl(const QUrl &url);
+    std::function<bool(const QUrl &)> UrlOpener;
+    QList<QUrl> OpenedUrls() const { return m_openedUrls; }
+
+    // Hooks for tests: the next message boxes and pickers are answered without being shown.
+    void SetNextMessageBoxAnswer(int result) { m_nextAnswers.append(result); }
+    void SetNextFileName(const QString &fileName) { m_nextFileNames.append(fileName); }
+    QStringList MessageLog() const { return m_messageLog; }
+    void ClearMessageLog() { m_messageLog.clear(); }
+    // The filter of the backup and restore file dialogs.
+    static QString FileFilter() { return QStringLiteral("QYBook Database Files(*.qy)"); }
+
     // --- password cipher ------------------------------------------------------------------
     static QString EncryptText(const QString &text);
     static std::optional<QString> DecryptText(const QString &stored, QString *error = nullptr);
@@ -177,4 +237,10 @@ private:
     std::unique_ptr<QLockFile> m_lock;
     // The module's own scratch query for lists, checks and serials.
     TQuery m_scratch;
+    // The balloon tip, made by the GUI side on first use.
+    std::unique_ptr<QObject> m_balloon;
+    QList<int> m_nextAnswers;
+    QStringList m_nextFileNames;
+    QStringList m_messageLog;
+    QList<QUrl> m_openedUrls;
 };

@@ -18,7 +18,7 @@ void TRecordSet::clear()
     m_fields.clear();
     m_cells.clear();
     m_order.clear();
-    m_sortSpec.clear();
+    m_sortOrder.clear();
     m_keyColumn = -1;
 }
 
@@ -102,6 +102,13 @@ const QVariant &TRecordSet::value(int row, int column) const
     return m_cells[std::size_t(m_order[std::size_t(row)]) * std::size_t(fieldCount()) + std::size_t(column)];
 }
 
+const QVariant &TRecordSet::fetchedValue(int fetchedRow, int column) const
+{
+    if (fetchedRow < 0 || fetchedRow >= recordCount() || column < 0 || column >= fieldCount())
+        return s_null;
+    return m_cells[std::size_t(fetchedRow) * std::size_t(fieldCount()) + std::size_t(column)];
+}
+
 QVariant TRecordSet::value(int row, const QString &fieldName) const
 {
     return value(row, fieldIndex(fieldName));
@@ -134,12 +141,12 @@ int compareValues(const QVariant &a, const QVariant &b)
 
 } // namespace
 
-bool TRecordSet::sort(const QString &spec)
+bool TRecordSet::sort(const QString &order)
 {
-    const QString s = spec.trimmed();
+    const QString s = order.trimmed();
     if (s.isEmpty()) {
         resetOrder();
-        m_sortSpec.clear();
+        m_sortOrder.clear();
         return true;
     }
     QString name = s;
@@ -160,7 +167,7 @@ bool TRecordSet::sort(const QString &spec)
                                     m_cells[std::size_t(y) * columns + std::size_t(column)]);
         return descending ? c > 0 : c < 0;
     });
-    m_sortSpec = descending ? name + u" DESC"_s : name;
+    m_sortOrder = descending ? name + u" DESC"_s : name;
     return true;
 }
 
@@ -317,12 +324,12 @@ bool TQuery::gotoBookmark(const QVariant &bookmark)
     return row >= 0 && setRecNo(row);
 }
 
-bool TQuery::sort(const QString &spec)
+bool TQuery::sort(const QString &order)
 {
     if (!m_open)
         return false;
     const QVariant mark = bookmark();
-    if (!m_rows.sort(spec))
+    if (!m_rows.sort(order))
         return false;
     const int row = m_rows.findBookmark(mark);
     m_current = row >= 0 ? row : (recordCount() > 0 ? 0 : -1);

@@ -40,11 +40,13 @@ public:
     // Rows are addressed in the current sort order.
     const QVariant &value(int row, int column) const;
     QVariant value(int row, const QString &fieldName) const;
+    // Rows in the order the statement returned them, whatever the current sort.
+    const QVariant &fetchedValue(int fetchedRow, int column) const;
 
-    // Stable sort on one field, "Name" or "Name DESC"; an empty spec restores the fetched order.
+    // Stable sort on one field, "Name" or "Name DESC"; an empty order restores the fetched order.
     // Nulls sort first ascending. False (and no change) for an unknown field.
-    bool sort(const QString &spec);
-    QString sortSpec() const { return m_sortSpec; }
+    bool sort(const QString &order);
+    QString sortOrder() const { return m_sortOrder; }
 
     // The key field that bookmarks hold: the auto-number field when the result has one, else
     // the first field whose name ends in "Index", else none (bookmarks are then row numbers).
@@ -61,7 +63,7 @@ private:
     QList<Field> m_fields;
     std::vector<QVariant> m_cells; // row-major, in fetched order
     std::vector<int> m_order;      // current order -> fetched row
-    QString m_sortSpec;
+    QString m_sortOrder;
     int m_keyColumn = -1;
     static const QVariant s_null;
 };
@@ -101,8 +103,8 @@ public:
     QVariant bookmark() const;
     bool gotoBookmark(const QVariant &bookmark);
 
-    bool sort(const QString &spec);
-    QString sortSpec() const { return m_rows.sortSpec(); }
+    bool sort(const QString &order);
+    QString sortOrder() const { return m_rows.sortOrder(); }
 
     void close();
     // Used by TShareDM::OpenQuery: replaces statement and rows and moves to the first row.

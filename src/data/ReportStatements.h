@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The statements behind the reports and panels, in the program's SQL dialect. The frames, the
+// admin tool and the benchmark build them here so there is one text for each.
+namespace ReportStatements {
+
+// Income and expense report. `base` (filters on any column, the user restriction included)
+// applies to the rows shown and to the running balance "MoneyBalance"; `date` selects the rows
+// shown only, so the first row of a day carries everything before it. Rows in running order.
+// The balance is a window sum over (MoneyDate, MoneyIndex): the same figures as a correlated
+// running sum, at n log n.
+QString MoneyReport(const QString &base, const QString &date);
+// The field names of the money report in the grid's initial order (after MoneyIndex).
+QStringList MoneyReportFields();
+
+// Receivable and payable report: `getPay` filters GetPayRecord (date included) and applies to
+// the settlements' parent; `money` filters the settling vouchers.
+QString GetPayReport(const QString &getPay, const QString &money);
+
+// Per-book balances up to a date: B filters Book, M the vouchers, G the receivables/payables.
+QString BookBalances(const QString &book, const QString &money, const QString &getPay);
+
+// The settlements of one receivable/payable with their running total and outstanding balance.
+QString Settlements(qint64 getPayIndex, const QString &restriction);
+
+// The five aggregates of a period summary panel (see the panel): c1 vouchers of the period,
+// c2 vouchers up to its end, c3 receivables/payables of the period, c4 those up to its end.
+QStringList PeriodSummary(const QString &c1, const QString &c2, const QString &c3, const QString &c4);
+
+} // namespace ReportStatements

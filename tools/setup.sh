@@ -14,7 +14,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6sql6-sqlite
     libsqlite3-dev libssl-dev libxlsxwriter-dev
-    fonts-noto-cjk
+    fonts-noto-cjk unzip
 )
 
 sudo_cmd=()

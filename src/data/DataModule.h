@@ -22,6 +22,7 @@ class QLineEdit;
 class QLockFile;
 class QWidget;
 class TAccessDatabase;
+class TReportGrid;
 
 // Message box kinds, buttons and results as the screens use them.
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation };
@@ -198,6 +199,14 @@ public:
     // user wants to restart now.
     void BackupDataAs();
     bool RestoreData();
+    // "导出Excel": the grid's visible data columns, under their on-screen titles, in the order
+    // the statement returned the rows, written to a workbook that opens in the desktop's
+    // spreadsheet program. Nothing for a closed or empty grid or fewer than two columns.
+    // Returns the file written (empty when nothing was exported).
+    QString ExportGrid(TReportGrid *grid);
+    // The folder exported workbooks go to.
+    static QString ExportFolder();
+
     // File and folder pickers (tests answer them through SetNextFileName; empty text = cancelled).
     QString GetSaveFileName(const QString &title, const QString &proposedName, const QString &filter,
                             const QString &defaultSuffix);

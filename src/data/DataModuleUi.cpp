@@ -4,6 +4,8 @@
 #include "DataModule.h"
 
 #include "BalloonUtil.h"
+#include "ExportToExcelUnit.h"
+#include "ReportGrid.h"
 #include "xUtils.h"
 
 #include <QAbstractSpinBox>
@@ -17,6 +19,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTextEdit>
 
 using namespace Qt::StringLiterals;
@@ -39,12 +42,14 @@ QString controlText(QWidget *control)
 
 void selectAllText(QWidget *control)
 {
-    if (auto *edit = qobject_cast<QLineEdit *>(control))
+    if (auto *edit = qobject_cast<QLineEdit *>(control)) {
         edit->selectAll();
-    else if (auto *combo = qobject_cast<QComboBox *>(control); combo && combo->lineEdit())
-        combo->lineEdit()->selectAll();
-    else if (control)
+    } else if (auto *combo = qobject_cast<QComboBox *>(control)) {
+        if (combo->lineEdit())
+            combo->lineEdit()->selectAll();
+    } else if (control && control->metaObject()->indexOfMethod("selectAll()") >= 0) {
         QMetaObject::invokeMethod(control, "selectAll");
+    }
 }
 
 } // namespace
@@ -115,9 +120,9 @@ void TShareDM::FillDistinctList(QWidget *control, const QString &table, const QS
             list->setCurrentRow(0);
     } else if (control) {
         // Our customer input keeps its own item list.
-        QStringList items = clear ? QStringList() : control->property("items").toStringList();
+        QStringList items = clear ? QStringList() : control->property("Items").toStringList();
         items += values;
-        control->setProperty("items", items);
+        control->setProperty("Items", items);
     }
 }
 
@@ -285,4 +290,46 @@ bool TShareDM::OpenUrl(const QUrl &url)
 {
     m_openedUrls.append(url);
     return UrlOpener ? UrlOpener(url) : QDesktopServices::openUrl(url);
+}
+
+QString TShareDM::ExportFolder()
+{
+    QString base = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (base.isEmpty())
+        base = QDir::homePath();
+    return base + u"/青柚流水帐导出"_s;
+}
+
+QString TShareDM::ExportGrid(TReportGrid *grid)
+{
+    TQuery *query = grid ? grid->Query() : nullptr;
+    if (!query || !query->isOpen() || query->isEmpty())
+        return QString();
+    const TRecordSet &rows = query->records();
+    QList<ExportToExcelUnit::ExportColumn> columns;
+    for (const int c : grid->VisualOrder()) {
+        const TGridColumn &column = grid->Column(c);
+        // Hidden and calculated columns (no field of the statement) stay out.
+        if (!column.Visible || column.RowNumber || rows.fieldIndex(column.FieldName) < 0)
+            continue;
+        columns.append({column.FieldName, column.Title});
+    }
+    if (columns.size() < 2)
+        return QString();
+    const QString folder = ExportFolder();
+    QDir().mkpath(folder);
+    const QString file = folder + u"/青柚流水帐导出"_s + QDateTime::currentDateTime().toString(u"yyyyMMdd-HHmmss-zzz"_s)
+                         + u".xlsx"_s;
+    QString error;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool ok = ExportToExcelUnit::ExportRecordSet(rows, columns, file, &error);
+    QApplication::restoreOverrideCursor();
+    if (!ok) {
+        ShowMessageBox(u"导出失败：\n"_s + error, mtError, mbOK);
+        return QString();
+    }
+    if (!OpenUrl(QUrl::fromLocalFile(file)))
+        ShowMessageBox(u"没有找到能打开电子表格的程序。\n导出的文件保存在："_s + QDir::toNativeSeparators(file),
+                       mtInformation, mbOK);
+    return file;
 }

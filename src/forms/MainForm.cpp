@@ -7,6 +7,8 @@
 #include "GetPayReportFrame.h"
 #include "LoginForm.h"
 #include "MoneyCustomStatFrame.h"
+#include "MoneyEditorForm.h"
+#include "MoneySearchForm.h"
 #include "MoneyReportFrame.h"
 #include "Schema.h"
 #include "Skins.h"
@@ -30,6 +32,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProcess>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QSettings>
@@ -211,7 +214,15 @@ void TFormMain::FormCreate()
     createDocks();
     createStatusBar();
 
+    // Every dialog is made once and reused.
     FormLogin = new TFormLogin(m_dm, this);
+    FormMoneyEditor = new TFormMoneyEditor(m_dm, this);
+    FormMoneySearch = new TFormMoneySearch(m_dm, this);
+    connect(FormMoneyEditor, &TFormMoneyEditor::RefreshStatRequested, this, &TFormMain::PostRefreshStat);
+    TFrameMoneyReport1->SetDialogs(FormMoneyEditor, FormMoneySearch);
+    // Printing comes with the report builder; until then the button says so.
+    TFrameMoneyReport1->btnPrint->setEnabled(false);
+    TFrameMoneyReport1->btnPrint->setToolTip(u"打印功能将在后续版本中提供"_s);
 
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (screen && screen->availableGeometry().width() >= 800) {
@@ -542,9 +553,17 @@ void TFormMain::SpTBXMonthDate1DateChanged(const QDate &date)
     TFrameCustomStat1->FilterList.setValue(u"MoneyBaseFilter"_s, QString());
     TFrameCustomStat1->FilterList.setValue(u"MoneyDateFilter"_s, SqlText::UpToDateCondition(u"MoneyDate"_s, d, a));
     TFrameCustomStat1->FilterList.setValue(u"GetPayRecordFilter"_s, SqlText::UpToDateCondition(u"GetPayDate"_s, d, a));
-    if (m_dm.LoggedIn()) {
-        RefreshActiveTab();
-        PostRefreshStat();
+    if (m_dm.LoggedIn() && !m_reloadPending) {
+        // The calendar may report one pick twice; the reports reload once per pick.
+        m_reloadPending = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_reloadPending = false;
+                RefreshActiveTab();
+                PostRefreshStat();
+            },
+            Qt::QueuedConnection);
     }
 }
 
@@ -740,16 +759,24 @@ void TFormMain::SpTBXItem22Click()
     m_dm.ShowMessageBox(u"E-mail:"_s + SupportEmail() + u"已经复制到粘贴板"_s, mtInformation, mbOK);
 }
 
-void TFormMain::ActionMoneyInExecute()
+void TFormMain::OpenMoneyEditor(const QString &kind)
 {
     if (!m_dm.CheckCreateRight())
         return;
+    FormMoneyEditor->VoucherKind = kind;
+    FormMoneyEditor->OpenMode = 0;
+    if (FormMoneyEditor->exec() == QDialog::Accepted)
+        RefreshActiveTab();
+}
+
+void TFormMain::ActionMoneyInExecute()
+{
+    OpenMoneyEditor(u"财务收入"_s);
 }
 
 void TFormMain::ActionMoneyOutExecute()
 {
-    if (!m_dm.CheckCreateRight())
-        return;
+    OpenMoneyEditor(u"财务支出"_s);
 }
 
 void TFormMain::ActionGetExecute()

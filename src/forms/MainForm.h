@@ -11,6 +11,8 @@ class QMenu;
 class QTabWidget;
 class QToolBar;
 class TFormLogin;
+class TFormMoneyEditor;
+class TFormMoneySearch;
 class TFrameBookHouse;
 class TFrameCustomStat;
 class TFrameFinanceStat;
@@ -75,6 +77,8 @@ public:
     TSplitterBar *Splitter1 = nullptr, *Splitter2 = nullptr;
     QLabel *tbxItemLoginUser = nullptr, *SpTBXItem5 = nullptr, *SpTBXItem22 = nullptr;
     TFormLogin *FormLogin = nullptr;
+    TFormMoneyEditor *FormMoneyEditor = nullptr;
+    TFormMoneySearch *FormMoneySearch = nullptr;
 
     int RefreshStatCount() const { return m_refreshStatCount; }
 
@@ -104,6 +108,7 @@ private:
     void SpTBXItem22Click();
     void ActionMoneyInExecute();
     void ActionMoneyOutExecute();
+    void OpenMoneyEditor(const QString &kind);
     void ActionGetExecute();
     void ActionPayExecute();
     void ActionReLoginExecute();
@@ -117,6 +122,7 @@ private:
     TShareDM &m_dm;
     QDate m_selectedDate;
     bool m_started = false;
+    bool m_reloadPending = false;
     int m_refreshStatCount = 0;
     // Docks hidden by collapsing a side, to bring back on restore.
     QList<QDockWidget *> m_collapsedLeft, m_collapsedRight;

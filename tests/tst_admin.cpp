@@ -23,6 +23,9 @@ private Q_SLOTS:
     void restore();
     void demo();
     void sql();
+    void reportMoney();
+    void calendar();
+    void bench();
 
 private:
     std::unique_ptr<TProgramFolder> m_folder;
@@ -257,6 +260,72 @@ void TestAdmin::sql()
     QCOMPARE(r.exitCode, 0);
     QVERIFY(r.err.contains(u"2"_s));
     r = RunAdmin({u"sql"_s, m_folder->filePath(u"none.qy"_s), u"select 1"_s});
+    QCOMPARE(r.exitCode, 1);
+}
+
+void TestAdmin::reportMoney()
+{
+    QVERIFY(m_folder->createDataFile());
+    const QString file = m_folder->dataFile();
+    {
+        TShareDM dm;
+        QVERIFY(dm.OpenDataFile(file));
+        QString error;
+        QVERIFY2(TestSupport::AddFixture(dm, &error), qPrintable(error));
+    }
+    auto r = RunAdmin({u"report"_s, u"money"_s, file});
+    QCOMPARE(r.exitCode, 0);
+    QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 7);
+    QCOMPARE(lines.at(0), u"MoneyIndex\tMoneySerial\tMoneyDate\tMoneyBook\tMoneyUser\tMoneyIn\tMoneyOut\tMoneySum2"
+                          "\tMoneyBalance\tMoneyClerk\tMoneyReason\tMoneyPay\tMoneyRemark"_s);
+    QCOMPARE(lines.at(1), u"1\tSZ-20090104001\t2009-01-04\t现金\t张三\t100\t0\t100\t100\t\t销售收入\t现金\t"_s);
+    QVERIFY(lines.at(6).startsWith(u"6\tSZ-20090106002\t2009-01-06\t工商银行\t李四\t0\t120\t-120\t429.5\t"_s));
+
+    // One day, as a user without the review right sees it.
+    r = RunAdmin({u"report"_s, u"money"_s, file, u"--user"_s, u"出纳"_s, u"--date"_s, u" and MoneyDate = #2009-01-06#"_s});
+    QCOMPARE(r.exitCode, 0);
+    lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines.at(1).section(u'\t', 8, 8), u"169.5"_s);
+    QCOMPARE(lines.at(2).section(u'\t', 8, 8), u"49.5"_s);
+    r = RunAdmin({u"report"_s, u"money"_s, file, u"--base"_s, u" and  InStr(MoneyBook,'现金')"_s});
+    QCOMPARE(r.out.split(u'\n', Qt::SkipEmptyParts).last().section(u'\t', 8, 8), u"569.5"_s);
+
+    r = RunAdmin({u"report"_s, u"money"_s, file, u"--user"_s, u"老板"_s});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY(r.err.contains(u"没有这个用户"_s));
+    r = RunAdmin({u"report"_s, u"money"_s, file, u"--base"_s, u" and Nope=1"_s});
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(RunAdmin({u"report"_s, u"getpay"_s, file}).exitCode, 2);
+}
+
+void TestAdmin::calendar()
+{
+    auto r = RunAdmin({u"calendar"_s, u"2009-01-20"_s, u"2009-01-21"_s});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, u"2009-01-20\t大寒\t戊子牛年\n2009-01-21\t廿六\t戊子牛年\n"_s);
+    r = RunAdmin({u"calendar"_s, u"2009-02-04"_s, u"2009-02-04"_s});
+    QCOMPARE(r.out, u"2009-02-04\t立春\t己丑牛年\n"_s);
+    QCOMPARE(RunAdmin({u"calendar"_s, u"2009-01-21"_s, u"2009-01-20"_s}).exitCode, 2);
+    QCOMPARE(RunAdmin({u"calendar"_s, u"2009-13-01"_s, u"2009-12-31"_s}).exitCode, 2);
+    QCOMPARE(RunAdmin({u"calendar"_s, u"1979-12-31"_s, u"1980-01-01"_s}).exitCode, 1);
+    r = RunAdmin({u"calendar"_s, u"1980-01-01"_s, u"2099-12-31"_s});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out.count(u'\n'), int(QDate(1980, 1, 1).daysTo(QDate(2099, 12, 31))) + 1);
+}
+
+void TestAdmin::bench()
+{
+    const QString file = m_folder->filePath(u"bench.qy"_s);
+    QCOMPARE(RunAdmin({u"demo"_s, file, u"--vouchers"_s, u"3000"_s, u"--end"_s, u"2024-06-30"_s}).exitCode, 0);
+    auto r = RunAdmin({u"bench"_s, file, u"--runs"_s, u"1"_s});
+    QCOMPARE(r.exitCode, 0);
+    for (const QString &line : {u"收支单据报表，全部单据"_s, u"收支单据报表，一天的单据"_s, u"账簿总览"_s,
+                                u"三个财务状况面板"_s, u"待收待付单据报表"_s})
+        QVERIFY2(r.out.contains(line), qPrintable(r.out));
+    QVERIFY(r.out.contains(u"日期：2024-06-30"_s));
+    r = RunAdmin({u"bench"_s, file, u"--sql"_s, u"select * from Nowhere"_s});
     QCOMPARE(r.exitCode, 1);
 }
 

@@ -5,7 +5,11 @@
 #include "LoginForm.h"
 #include "MainForm.h"
 #include "MoneyCustomStatFrame.h"
+#include "MoneyEditorForm.h"
 #include "MoneyReportFrame.h"
+#include "MoneySearchForm.h"
+#include "ReportGrid.h"
+#include "SpTBXNumberEdit.h"
 #include "Skins.h"
 #include "SpTBXMonthDate.h"
 #include "TestSupport.h"
@@ -14,6 +18,7 @@
 #include "xUtils.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
@@ -48,6 +53,7 @@ private Q_SLOTS:
     void backupRestoreAndClear();
     void statusItemsAndGuide();
     void sideBars();
+    void voucherWorkflow();
 
 private:
     // Starts the window and logs in through the real dialog; empty user cancels.
@@ -439,6 +445,64 @@ void TestMainForm::sideBars()
     QTest::mouseClick(m_form->Splitter2, Qt::LeftButton);
     QVERIFY(!m_form->PanelMonthStat->isHidden());
     QVERIFY(m_form->PanelDayStat->isHidden());
+}
+
+void TestMainForm::voucherWorkflow()
+{
+    start(u"管理员"_s, u"admin"_s);
+    m_form->ShowTab(u"收支单据报表"_s);
+    TFrameMoneyReport *report = m_form->TFrameMoneyReport1;
+    QCOMPARE(report->DBGridEh1->RowCount(), 0); // today has no vouchers yet
+
+    // Toolbar: a new income voucher for today.
+    const int stats = m_form->RefreshStatCount();
+    TestSupport::WhenShown<TFormMoneyEditor>([](TFormMoneyEditor *editor) {
+        QCOMPARE(editor->windowTitle(), u"财务收入"_s);
+        editor->cbxMoneyBook->setCurrentIndex(editor->cbxMoneyBook->findText(u"现金"_s));
+        editor->edMoneySum->setText(u"1234.5"_s);
+        editor->cbxMoneyReason->setCurrentIndex(0);
+        editor->cbxMoneyPay->setCurrentIndex(0);
+        editor->ActionSaveMoney->trigger();
+    });
+    m_form->ActionMoneyIn->trigger();
+    QCOMPARE(report->DBGridEh1->RowCount(), 1);
+    QCOMPARE(report->DBGridEh1->CellText(0, 4), u"1,234.50"_s);
+    QTRY_VERIFY(m_form->RefreshStatCount() > stats); // the summaries follow
+    QTRY_COMPARE(m_form->TFrameFinanceStat1->lblMoneyIn->text(), u"¥1,234.50"_s);
+
+    // The filter dialog: everything in January 2009.
+    m_dm->SetWorkDate(QDate(2009, 1, 15));
+    TestSupport::WhenShown<TFormMoneySearch>([](TFormMoneySearch *search) {
+        search->cbDateCheck->click();
+        QTest::mouseClick(search->btnOK, Qt::LeftButton);
+    });
+    report->btnSearchClick();
+    QCOMPARE(report->DBGridEh1->RowCount(), 6);
+
+    // Double click: change, then delete.
+    report->ADOQueryMoneyReport.setRecNo(0);
+    TestSupport::WhenShown<TFormMoneyEditor>([](TFormMoneyEditor *editor) {
+        editor->edMoneySum->setText(u"150"_s);
+        editor->ActionSaveMoney->trigger();
+    });
+    report->DBGridEh1DblClick();
+    QCOMPARE(report->DBGridEh1->CellText(0, 4), u"150.00"_s);
+    report->ADOQueryMoneyReport.setRecNo(1);
+    m_dm->SetNextMessageBoxAnswer(mrYes);
+    TestSupport::WhenShown<TFormMoneyEditor>([](TFormMoneyEditor *editor) { editor->ActionDeleteMoney->trigger(); });
+    report->DBGridEh1DblClick();
+    QCOMPARE(report->DBGridEh1->RowCount(), 5);
+
+    // The column layout survives the restart.
+    TReportGrid *grid = report->DBGridEh1;
+    grid->SetColumnWidth(grid->ColumnIndexOfField(u"MoneyBook"_s), 123);
+    m_form->close();
+    m_form.reset();
+    m_dm.reset();
+    m_dm = std::make_unique<TShareDM>(m_folder->path());
+    start(u"管理员"_s, u"admin"_s);
+    grid = m_form->TFrameMoneyReport1->DBGridEh1;
+    QCOMPARE(grid->Column(grid->ColumnIndexOfField(u"MoneyBook"_s)).Width, 123);
 }
 
 QTEST_MAIN(TestMainForm)

@@ -3,6 +3,7 @@
 #include "Cipher.h"
 #include "JetSql.h"
 #include "Schema.h"
+#include "SqliteReader.h"
 #include "SqliteFunctions.h"
 #include "xUtils.h"
 
@@ -232,15 +233,19 @@ bool TShareDM::RunQuery(const QString &sql, TRecordSet *rows, QString *error)
             *error = tr("数据库没有打开。");
         return false;
     }
+    const QString translated = JetSql::translate(sql);
+    TRecordSet local;
+    TRecordSet &target = rows ? *rows : local;
+    // SQLite: straight from the engine, without the generic driver's per-cell cost.
+    if (CanReadSqliteRows(Database()))
+        return ReadSqliteRows(Database(), translated, &target, error);
     QSqlQuery q(Database());
     q.setForwardOnly(true);
-    if (!q.exec(JetSql::translate(sql))) {
+    if (!q.exec(translated)) {
         if (error)
             *error = q.lastError().text();
         return false;
     }
-    TRecordSet local;
-    TRecordSet &target = rows ? *rows : local;
     if (!q.isSelect()) {
         target.clear();
         return true;
@@ -279,9 +284,14 @@ void TShareDM::OpenQuery(TQuery &query, const QString &sql)
         return;
     }
     query.setStatement(line);
+    NoteFailedStatement(error, line);
+}
+
+void TShareDM::NoteFailedStatement(const QString &error, const QString &sql)
+{
     m_lastSqlError = error;
     SetQueryFailed(true);
-    qWarning("OpenQuery failed: %s [%s]", qPrintable(error), qPrintable(line));
+    qWarning("statement failed: %s [%s]", qPrintable(error), qPrintable(sql));
 }
 
 int TShareDM::ExecSQL(const QString &sql)
@@ -290,9 +300,7 @@ int TShareDM::ExecSQL(const QString &sql)
     QString error;
     if (RunCommand(singleLine(sql), &affected, &error))
         return affected;
-    m_lastSqlError = error;
-    SetQueryFailed(true);
-    qWarning("ExecSQL failed: %s [%s]", qPrintable(error), qPrintable(sql));
+    NoteFailedStatement(error, sql);
     return 0;
 }
 

@@ -110,6 +110,8 @@ public:
     bool RunQuery(const QString &sql, TRecordSet *rows, QString *error);
     bool RunCommand(const QString &sql, int *rowsAffected, QString *error);
     QString LastSqlError() const { return m_lastSqlError; }
+    // Records a statement failure the way OpenQuery does (for operations built on RunQuery).
+    void NoteFailedStatement(const QString &error, const QString &sql);
 
     // Inserts (keyValue 0) or updates the row `keyValue` of `table` with bound values.
     // Returns the row's key, or -1 with *error set.

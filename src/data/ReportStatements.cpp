@@ -1,5 +1,7 @@
 #include "ReportStatements.h"
 
+#include "SqlText.h"
+
 using namespace Qt::StringLiterals;
 
 namespace ReportStatements {
@@ -13,6 +15,26 @@ QString MoneyReport(const QString &base, const QString &date)
            " rows between unbounded preceding and current row),2) as MoneyBalance"
            " from MoneyRecord as t1 where 0=0 "_s
            + base + u") as t3 where 0=0 "_s + date + u" Order by MoneyDate,MoneyIndex"_s;
+}
+
+QString MoneyReportRange(const QString &base, const QString &date)
+{
+    return u"select min(MoneyDate) as FirstDate,max(MoneyDate) as LastDate from MoneyRecord where 0=0 "_s + base + date;
+}
+
+QString MoneyReportOpening(const QString &base, const QString &firstDate)
+{
+    return u"select Sum(iif(MoneyKind='财务收入',MoneySum,-MoneySum)) as Opening from MoneyRecord where 0=0 "_s + base
+           + SqlText::BeforeDateCondition(u"MoneyDate"_s, firstDate, u" and "_s);
+}
+
+QString MoneyReportRows(const QString &base, const QString &date, const QString &firstDate, const QString &lastDate)
+{
+    return u"select *,iif(MoneyKind='财务收入',MoneySum,0) as MoneyIn,iif(MoneyKind='财务支出',MoneySum,0) as MoneyOut,"
+           "iif(MoneyKind='财务收入',MoneySum,-MoneySum) as MoneySum2,iif(0=0 "_s
+           + date + u",1,0) as MoneyShown from MoneyRecord where 0=0 "_s + base
+           + SqlText::BetweenDatesCondition(u"MoneyDate"_s, firstDate, lastDate, u" and "_s)
+           + u" Order by MoneyDate,MoneyIndex"_s;
 }
 
 QStringList MoneyReportFields()

@@ -13,6 +13,13 @@ namespace ReportStatements {
 // The balance is a window sum over (MoneyDate, MoneyIndex): the same figures as a correlated
 // running sum, at n log n.
 QString MoneyReport(const QString &base, const QString &date);
+// The money report as the program runs it (same rows, same figures, less work): the date range
+// of the rows shown, the balance brought forward to its first day, and the rows of that range
+// in running order, flagged "MoneyShown" when they pass the date filter. See RunMoneyReport.
+QString MoneyReportRange(const QString &base, const QString &date);
+QString MoneyReportOpening(const QString &base, const QString &firstDate);
+QString MoneyReportRows(const QString &base, const QString &date, const QString &firstDate, const QString &lastDate);
+
 // The field names of the money report in the grid's initial order (after MoneyIndex).
 QStringList MoneyReportFields();
 

@@ -109,13 +109,15 @@ QStringList CreateStatements()
         "ParameterName TEXT NOT NULL COLLATE NOCASE,"
         "ParameterValue TEXT NOT NULL COLLATE NOCASE)"_s,
 
-        // The running order, the date filters and the per-user restriction.
-        u"CREATE INDEX MoneyRecordDate ON MoneyRecord (MoneyDate, MoneyIndex)"_s,
-        u"CREATE INDEX MoneyRecordBook ON MoneyRecord (MoneyBook, MoneyDate)"_s,
-        u"CREATE INDEX MoneyRecordGetPay ON MoneyRecord (MoneyGetPay)"_s,
+        // The running order, the date filters, the book balances, the settlements and the
+        // per-user restriction. Kind and amount ride along so that balances and period sums
+        // are read from the index alone.
+        u"CREATE INDEX MoneyRecordDate ON MoneyRecord (MoneyDate, MoneyIndex, MoneyKind, MoneySum)"_s,
+        u"CREATE INDEX MoneyRecordBook ON MoneyRecord (MoneyBook, MoneyDate, MoneyKind, MoneySum)"_s,
+        u"CREATE INDEX MoneyRecordGetPay ON MoneyRecord (MoneyGetPay, MoneyDate, MoneyKind, MoneySum)"_s,
         u"CREATE INDEX MoneyRecordUser ON MoneyRecord (MoneyUser)"_s,
-        u"CREATE INDEX MoneyRecordAdmin ON MoneyRecord (MoneyAdmin, MoneyDate)"_s,
-        u"CREATE INDEX GetPayRecordDate ON GetPayRecord (GetPayDate)"_s,
+        u"CREATE INDEX MoneyRecordAdmin ON MoneyRecord (MoneyAdmin, MoneyDate, MoneyKind, MoneySum)"_s,
+        u"CREATE INDEX GetPayRecordDate ON GetPayRecord (GetPayDate, GetPayKind, GetPaySum)"_s,
         u"CREATE INDEX GetPayRecordBook ON GetPayRecord (GetPayBook)"_s,
         u"CREATE INDEX GetPayRecordUser ON GetPayRecord (GetPayUser)"_s,
         u"CREATE INDEX GetPayRecordAdmin ON GetPayRecord (GetPayAdmin)"_s,

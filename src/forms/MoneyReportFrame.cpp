@@ -2,6 +2,7 @@
 
 #include "DataModule.h"
 #include "MoneyEditorForm.h"
+#include "MoneyReport.h"
 #include "MoneySearchForm.h"
 #include "ReportGrid.h"
 #include "ReportStatements.h"
@@ -84,7 +85,7 @@ void TFrameMoneyReport::RefreshReport()
     ++m_refreshCount;
     const QVariant mark = ADOQueryMoneyReport.bookmark();
     const QString base = FilterList.value(u"MoneyBaseFilter"_s) + m_dm.LoginUser().RestrictMoney();
-    m_dm.OpenQuery(ADOQueryMoneyReport, ReportStatements::MoneyReport(base, FilterList.value(u"MoneyDateFilter"_s)));
+    OpenMoneyReport(m_dm, ADOQueryMoneyReport, base, FilterList.value(u"MoneyDateFilter"_s));
     DBGridEh1->SetFooterText(0, u"共 "_s + QString::number(ADOQueryMoneyReport.recordCount()) + u" 条"_s);
     ADOQueryMoneyReport.gotoBookmark(mark);
 }

@@ -11,113 +11,218 @@
 
 using namespace Qt::StringLiterals;
 
-const QVariant TRecordSet::s_null;
+// --- one column -----------------------------------------------------------------------------
 
-void TRecordSet::clear()
+QVariant TColumnData::get(std::size_t row) const
 {
-    m_fields.clear();
-    m_cells.clear();
-    m_order.clear();
-    m_sortOrder.clear();
-    m_keyColumn = -1;
+    if (m_null[row])
+        return QVariant();
+    switch (m_kind) {
+    case Integer:
+        return QVariant(qlonglong(m_ints[row]));
+    case Real:
+        return QVariant(m_reals[row]);
+    case Text:
+        return QVariant(m_texts[row]);
+    case Mixed:
+        return m_variants[row];
+    case Empty:
+        break;
+    }
+    return QVariant();
 }
 
-bool TRecordSet::fill(QSqlQuery &query, QString *error)
+double TColumnData::number(std::size_t row) const
 {
-    clear();
-    const QSqlRecord rec = query.record();
-    for (int i = 0; i < rec.count(); ++i) {
-        const QSqlField f = rec.field(i);
-        m_fields.append(Field{f.name(), QMetaType::Type(f.metaType().id()), f.isAutoValue()});
+    if (m_null[row])
+        return 0.0;
+    switch (m_kind) {
+    case Integer:
+        return double(m_ints[row]);
+    case Real:
+        return m_reals[row];
+    case Mixed: {
+        const QVariant &v = m_variants[row];
+        return v.typeId() == QMetaType::QString ? 0.0 : v.toDouble();
     }
-    const int columns = fieldCount();
-    while (query.next()) {
-        for (int c = 0; c < columns; ++c)
-            m_cells.push_back(query.value(c));
+    default:
+        return 0.0;
     }
-    if (query.lastError().isValid()) {
-        if (error)
-            *error = query.lastError().text();
-        clear();
-        return false;
+}
+
+void TColumnData::fillTo(std::size_t rows)
+{
+    switch (m_kind) {
+    case Integer:
+        m_ints.resize(rows);
+        break;
+    case Real:
+        m_reals.resize(rows);
+        break;
+    case Text:
+        m_texts.resize(rows);
+        break;
+    case Mixed:
+        m_variants.resize(rows);
+        break;
+    case Empty:
+        break;
     }
-    // Computed columns carry no declared type; take it from the first value that has one.
-    for (int c = 0; c < columns; ++c) {
-        Field &f = m_fields[c];
-        if (f.type != QMetaType::UnknownType && f.type != QMetaType::QString)
-            continue;
-        const std::size_t rows = columns ? m_cells.size() / std::size_t(columns) : 0;
-        for (std::size_t r = 0; r < rows; ++r) {
-            const QVariant &v = m_cells[r * std::size_t(columns) + std::size_t(c)];
-            if (!v.isNull()) {
-                if (f.type == QMetaType::UnknownType || v.typeId() != QMetaType::QString)
-                    f.type = QMetaType::Type(v.typeId());
-                break;
-            }
+}
+
+void TColumnData::becomeMixed()
+{
+    std::vector<QVariant> variants;
+    variants.reserve(m_null.capacity());
+    for (std::size_t r = 0; r < size(); ++r)
+        variants.push_back(get(r));
+    m_variants = std::move(variants);
+    m_ints = {};
+    m_reals = {};
+    m_texts = {};
+    m_kind = Mixed;
+}
+
+void TColumnData::reserve(std::size_t rows)
+{
+    m_null.reserve(rows);
+}
+
+void TColumnData::appendNull()
+{
+    m_null.push_back(true);
+    fillTo(m_null.size());
+}
+
+void TColumnData::appendInteger(qint64 value)
+{
+    if (m_kind == Empty) {
+        m_kind = Integer;
+        fillTo(size());
+    }
+    if (m_kind == Real) {
+        appendReal(double(value));
+        return;
+    }
+    if (m_kind != Integer) {
+        if (m_kind != Mixed)
+            becomeMixed();
+        m_null.push_back(false);
+        m_variants.emplace_back(qlonglong(value));
+        return;
+    }
+    m_null.push_back(false);
+    m_ints.push_back(value);
+}
+
+void TColumnData::appendReal(double value)
+{
+    if (m_kind == Empty) {
+        m_kind = Real;
+        fillTo(size());
+    }
+    if (m_kind == Integer) {
+        // A column of numbers that turns out to hold reals: all of it becomes real.
+        m_reals.assign(m_ints.begin(), m_ints.end());
+        m_ints = {};
+        m_kind = Real;
+    }
+    if (m_kind != Real) {
+        if (m_kind != Mixed)
+            becomeMixed();
+        m_null.push_back(false);
+        m_variants.emplace_back(value);
+        return;
+    }
+    m_null.push_back(false);
+    m_reals.push_back(value);
+}
+
+void TColumnData::appendText(QString value)
+{
+    if (m_kind == Empty) {
+        m_kind = Text;
+        fillTo(size());
+    }
+    if (m_kind != Text) {
+        if (m_kind != Mixed)
+            becomeMixed();
+        m_null.push_back(false);
+        m_variants.emplace_back(std::move(value));
+        return;
+    }
+    m_null.push_back(false);
+    m_texts.push_back(std::move(value));
+}
+
+void TColumnData::append(const QVariant &value)
+{
+    if (!value.isValid() || value.isNull()) {
+        appendNull();
+        return;
+    }
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::Long:
+    case QMetaType::Short:
+        appendInteger(value.toLongLong());
+        return;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        appendReal(value.toDouble());
+        return;
+    case QMetaType::QString:
+        appendText(value.toString());
+        return;
+    default:
+        break;
+    }
+    if (m_kind != Mixed) {
+        if (m_kind == Empty) {
+            m_kind = Mixed;
+            fillTo(size());
+        } else {
+            becomeMixed();
         }
-        if (f.type == QMetaType::UnknownType)
-            f.type = QMetaType::QString;
     }
-    resetOrder();
-    chooseKeyField();
-    return true;
+    m_null.push_back(false);
+    m_variants.push_back(value);
 }
 
-void TRecordSet::setFields(const QList<Field> &fields)
+void TColumnData::keep(const std::vector<bool> &flags)
 {
-    clear();
-    m_fields = fields;
-    chooseKeyField();
-}
-
-void TRecordSet::appendRow(const QList<QVariant> &values)
-{
-    for (int c = 0; c < fieldCount(); ++c)
-        m_cells.push_back(c < values.size() ? values.at(c) : QVariant());
-    m_order.push_back(int(m_order.size()));
-}
-
-QStringList TRecordSet::fieldNames() const
-{
-    QStringList names;
-    names.reserve(m_fields.size());
-    for (const Field &f : m_fields)
-        names.append(f.name);
-    return names;
-}
-
-int TRecordSet::fieldIndex(const QString &name) const
-{
-    for (int i = 0; i < m_fields.size(); ++i) {
-        if (m_fields.at(i).name.compare(name, Qt::CaseInsensitive) == 0)
-            return i;
+    std::size_t out = 0;
+    for (std::size_t r = 0; r < size(); ++r) {
+        if (!flags[r])
+            continue;
+        m_null[out] = m_null[r];
+        switch (m_kind) {
+        case Integer:
+            m_ints[out] = m_ints[r];
+            break;
+        case Real:
+            m_reals[out] = m_reals[r];
+            break;
+        case Text:
+            m_texts[out] = std::move(m_texts[r]);
+            break;
+        case Mixed:
+            m_variants[out] = std::move(m_variants[r]);
+            break;
+        case Empty:
+            break;
+        }
+        ++out;
     }
-    return -1;
-}
-
-const QVariant &TRecordSet::value(int row, int column) const
-{
-    if (row < 0 || row >= recordCount() || column < 0 || column >= fieldCount())
-        return s_null;
-    return m_cells[std::size_t(m_order[std::size_t(row)]) * std::size_t(fieldCount()) + std::size_t(column)];
-}
-
-const QVariant &TRecordSet::fetchedValue(int fetchedRow, int column) const
-{
-    if (fetchedRow < 0 || fetchedRow >= recordCount() || column < 0 || column >= fieldCount())
-        return s_null;
-    return m_cells[std::size_t(fetchedRow) * std::size_t(fieldCount()) + std::size_t(column)];
-}
-
-QVariant TRecordSet::value(int row, const QString &fieldName) const
-{
-    return value(row, fieldIndex(fieldName));
+    m_null.resize(out);
+    fillTo(out);
 }
 
 namespace {
 
-// Numbers compare as numbers, everything else as text without case (as the database does).
-int compareValues(const QVariant &a, const QVariant &b)
+int compareVariants(const QVariant &a, const QVariant &b)
 {
     if (a.isNull() || b.isNull())
         return int(!a.isNull()) - int(!b.isNull());
@@ -141,6 +246,182 @@ int compareValues(const QVariant &a, const QVariant &b)
 
 } // namespace
 
+int TColumnData::compare(std::size_t a, std::size_t b) const
+{
+    if (m_null[a] || m_null[b])
+        return int(!m_null[a]) - int(!m_null[b]);
+    switch (m_kind) {
+    case Integer:
+        return m_ints[a] < m_ints[b] ? -1 : (m_ints[a] > m_ints[b] ? 1 : 0);
+    case Real:
+        return m_reals[a] < m_reals[b] ? -1 : (m_reals[a] > m_reals[b] ? 1 : 0);
+    case Text:
+        return m_texts[a].compare(m_texts[b], Qt::CaseInsensitive);
+    case Mixed:
+        return compareVariants(m_variants[a], m_variants[b]);
+    case Empty:
+        break;
+    }
+    return 0;
+}
+
+// --- the record set ------------------------------------------------------------------------
+
+void TRecordSet::clear()
+{
+    m_fields.clear();
+    m_columns.clear();
+    m_order.clear();
+    m_sortOrder.clear();
+    m_keyColumn = -1;
+}
+
+bool TRecordSet::fill(QSqlQuery &query, QString *error)
+{
+    clear();
+    const QSqlRecord rec = query.record();
+    QList<Field> fields;
+    for (int i = 0; i < rec.count(); ++i) {
+        const QSqlField f = rec.field(i);
+        fields.append(Field{f.name(), QMetaType::Type(f.metaType().id()), f.isAutoValue()});
+    }
+    setFields(fields);
+    const int columns = fieldCount();
+    while (query.next()) {
+        for (int c = 0; c < columns; ++c)
+            m_columns[std::size_t(c)].append(query.value(c));
+        endRow();
+    }
+    if (query.lastError().isValid()) {
+        if (error)
+            *error = query.lastError().text();
+        clear();
+        return false;
+    }
+    finishAppending();
+    return true;
+}
+
+void TRecordSet::inferTypes()
+{
+    // Computed columns carry no declared type: take it from what they hold.
+    for (int c = 0; c < fieldCount(); ++c) {
+        Field &f = m_fields[c];
+        if (f.type != QMetaType::UnknownType)
+            continue;
+        switch (m_columns[std::size_t(c)].kind()) {
+        case TColumnData::Integer:
+            f.type = QMetaType::LongLong;
+            break;
+        case TColumnData::Real:
+            f.type = QMetaType::Double;
+            break;
+        default:
+            f.type = QMetaType::QString;
+            break;
+        }
+    }
+}
+
+void TRecordSet::finishAppending()
+{
+    inferTypes();
+    chooseKeyField();
+}
+
+void TRecordSet::setFields(const QList<Field> &fields)
+{
+    clear();
+    m_fields = fields;
+    m_columns.resize(std::size_t(fields.size()));
+    chooseKeyField();
+}
+
+void TRecordSet::appendRow(const QList<QVariant> &values)
+{
+    for (int c = 0; c < fieldCount(); ++c)
+        m_columns[std::size_t(c)].append(c < values.size() ? values.at(c) : QVariant());
+    endRow();
+}
+
+int TRecordSet::addRealField(const QString &name, const std::vector<double> &values)
+{
+    TColumnData column;
+    column.reserve(values.size());
+    for (double v : values)
+        column.appendReal(v);
+    m_columns.push_back(std::move(column));
+    m_fields.append(Field{name, QMetaType::Double, false});
+    return fieldCount() - 1;
+}
+
+void TRecordSet::removeField(int column)
+{
+    if (column < 0 || column >= fieldCount())
+        return;
+    const QString key = keyField();
+    m_fields.removeAt(column);
+    m_columns.erase(m_columns.begin() + column);
+    m_keyColumn = fieldIndex(key);
+    if (key.isEmpty())
+        m_keyColumn = -1;
+}
+
+void TRecordSet::keepRows(const std::vector<bool> &flags)
+{
+    for (TColumnData &c : m_columns)
+        c.keep(flags);
+    const std::size_t rows = m_columns.empty() ? std::size_t(std::count(flags.begin(), flags.end(), true))
+                                               : m_columns.front().size();
+    m_order.resize(rows);
+    resetOrder();
+    m_sortOrder.clear();
+}
+
+QStringList TRecordSet::fieldNames() const
+{
+    QStringList names;
+    names.reserve(m_fields.size());
+    for (const Field &f : m_fields)
+        names.append(f.name);
+    return names;
+}
+
+int TRecordSet::fieldIndex(const QString &name) const
+{
+    for (int i = 0; i < m_fields.size(); ++i) {
+        if (m_fields.at(i).name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QVariant TRecordSet::value(int row, int column) const
+{
+    if (row < 0 || row >= recordCount() || column < 0 || column >= fieldCount())
+        return QVariant();
+    return m_columns[std::size_t(column)].get(std::size_t(m_order[std::size_t(row)]));
+}
+
+QVariant TRecordSet::fetchedValue(int fetchedRow, int column) const
+{
+    if (fetchedRow < 0 || fetchedRow >= recordCount() || column < 0 || column >= fieldCount())
+        return QVariant();
+    return m_columns[std::size_t(column)].get(std::size_t(fetchedRow));
+}
+
+QVariant TRecordSet::value(int row, const QString &fieldName) const
+{
+    return value(row, fieldIndex(fieldName));
+}
+
+double TRecordSet::number(int row, int column) const
+{
+    if (row < 0 || row >= recordCount() || column < 0 || column >= fieldCount())
+        return 0.0;
+    return m_columns[std::size_t(column)].number(std::size_t(m_order[std::size_t(row)]));
+}
+
 bool TRecordSet::sort(const QString &order)
 {
     const QString s = order.trimmed();
@@ -161,10 +442,9 @@ bool TRecordSet::sort(const QString &order)
     if (column < 0)
         return false;
     resetOrder();
-    const std::size_t columns = std::size_t(fieldCount());
+    const TColumnData &data = m_columns[std::size_t(column)];
     std::stable_sort(m_order.begin(), m_order.end(), [&](int x, int y) {
-        const int c = compareValues(m_cells[std::size_t(x) * columns + std::size_t(column)],
-                                    m_cells[std::size_t(y) * columns + std::size_t(column)]);
+        const int c = data.compare(std::size_t(x), std::size_t(y));
         return descending ? c > 0 : c < 0;
     });
     m_sortOrder = descending ? name + u" DESC"_s : name;
@@ -196,7 +476,7 @@ int TRecordSet::findBookmark(const QVariant &bookmark) const
         return -1;
     for (int r = 0; r < recordCount(); ++r) {
         const QVariant v = m_keyColumn < 0 ? QVariant(m_order[std::size_t(r)]) : value(r, m_keyColumn);
-        if (!v.isNull() && compareValues(v, bookmark) == 0)
+        if (!v.isNull() && compareVariants(v, bookmark) == 0)
             return r;
     }
     return -1;
@@ -221,7 +501,7 @@ void TRecordSet::chooseKeyField()
 
 void TRecordSet::resetOrder()
 {
-    const std::size_t rows = fieldCount() ? m_cells.size() / std::size_t(fieldCount()) : 0;
+    const std::size_t rows = m_columns.empty() ? m_order.size() : m_columns.front().size();
     m_order.resize(rows);
     for (std::size_t i = 0; i < rows; ++i)
         m_order[i] = int(i);

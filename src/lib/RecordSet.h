@@ -7,9 +7,47 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <memory>
 #include <vector>
 
 class QSqlQuery;
+
+// One column of a record set, stored by kind: integers, reals or texts in plain arrays (texts
+// that repeat share one string), or variants when a column mixes kinds.
+class TColumnData
+{
+public:
+    enum Kind { Empty, Integer, Real, Text, Mixed };
+
+    Kind kind() const { return m_kind; }
+    std::size_t size() const { return m_null.size(); }
+    bool isNull(std::size_t row) const { return m_null[row]; }
+    QVariant get(std::size_t row) const;
+    double number(std::size_t row) const; // 0 for null and text
+
+    void appendNull();
+    void appendInteger(qint64 value);
+    void appendReal(double value);
+    void appendText(QString value);
+    void append(const QVariant &value);
+    void reserve(std::size_t rows);
+    // Keeps the rows whose flag is set.
+    void keep(const std::vector<bool> &flags);
+
+    // -1, 0, 1; nulls first, numbers as numbers, text without case.
+    int compare(std::size_t a, std::size_t b) const;
+
+private:
+    void becomeMixed();
+    void fillTo(std::size_t rows);
+
+    Kind m_kind = Empty;
+    std::vector<bool> m_null;
+    std::vector<qint64> m_ints;
+    std::vector<double> m_reals;
+    std::vector<QString> m_texts;
+    std::vector<QVariant> m_variants;
+};
 
 // All rows of one result, fetched once and kept in memory: fields by name, record count,
 // bookmarks (the value of a key field) and a client-side sort that never refetches.
@@ -29,6 +67,17 @@ public:
     // For builders and tests: define fields, then append rows of fieldCount() values.
     void setFields(const QList<Field> &fields);
     void appendRow(const QList<QVariant> &values);
+    // The same a cell at a time, for readers: fieldCount() cells, then endRow().
+    TColumnData &column(int index) { return m_columns[std::size_t(index)]; }
+    void endRow() { m_order.push_back(int(m_order.size())); }
+    // After the last row: types of computed fields from their values, and the key field.
+    void finishAppending();
+
+    // Adds a computed field at the end with one value per fetched row.
+    int addRealField(const QString &name, const std::vector<double> &values);
+    void removeField(int column);
+    // Keeps the fetched rows whose flag is set (the sort is reset).
+    void keepRows(const std::vector<bool> &flags);
 
     int fieldCount() const { return int(m_fields.size()); }
     const Field &field(int column) const { return m_fields.at(column); }
@@ -38,10 +87,12 @@ public:
 
     int recordCount() const { return int(m_order.size()); }
     // Rows are addressed in the current sort order.
-    const QVariant &value(int row, int column) const;
+    QVariant value(int row, int column) const;
     QVariant value(int row, const QString &fieldName) const;
     // Rows in the order the statement returned them, whatever the current sort.
-    const QVariant &fetchedValue(int fetchedRow, int column) const;
+    QVariant fetchedValue(int fetchedRow, int column) const;
+    // The number in a cell (0 for null or text), without making a variant.
+    double number(int row, int column) const;
 
     // Stable sort on one field, "Name" or "Name DESC"; an empty order restores the fetched order.
     // Nulls sort first ascending. False (and no change) for an unknown field.
@@ -57,15 +108,15 @@ public:
     int findBookmark(const QVariant &bookmark) const;
 
 private:
+    void inferTypes();
     void chooseKeyField();
     void resetOrder();
 
     QList<Field> m_fields;
-    std::vector<QVariant> m_cells; // row-major, in fetched order
-    std::vector<int> m_order;      // current order -> fetched row
+    std::vector<TColumnData> m_columns; // in fetched order
+    std::vector<int> m_order;           // current order -> fetched row
     QString m_sortOrder;
     int m_keyColumn = -1;
-    static const QVariant s_null;
 };
 
 // Tab-separated text: a header line of field names, then one line per row in the current

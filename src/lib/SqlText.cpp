@@ -48,6 +48,11 @@ QString OnDateCondition(const QString &field, const QString &dateText, const QSt
     return prefix + field + u" = #"_s + dateText + u'#';
 }
 
+QString BeforeDateCondition(const QString &field, const QString &dateText, const QString &prefix)
+{
+    return prefix + field + u" < #"_s + dateText + u'#';
+}
+
 QString EqualsCondition(const QString &field, const QString &value, const QString &prefix)
 {
     return prefix + field + u'=' + QuotedStr(value);

@@ -22,6 +22,8 @@ QString BetweenDatesCondition(const QString &field, const QString &fromText, con
                               const QString &prefix);
 QString UpToDateCondition(const QString &field, const QString &dateText, const QString &prefix);
 QString OnDateCondition(const QString &field, const QString &dateText, const QString &prefix);
+// Strictly before the date: the vouchers whose balance is brought forward.
+QString BeforeDateCondition(const QString &field, const QString &dateText, const QString &prefix);
 // " and «field»='«value»'" with the value quoted; the visibility filter and exact matches.
 QString EqualsCondition(const QString &field, const QString &value, const QString &prefix);
 

@@ -22,6 +22,10 @@ void WhenShown(std::function<void(T *)> action, int timeoutMs = 5000)
                 timer->stop();
                 timer->deleteLater();
                 action(t);
+                // A check that failed inside `action` returned early: close a dialog left
+                // open so the test fails instead of waiting forever.
+                if (t->isVisible() && t->inherits("QDialog"))
+                    QMetaObject::invokeMethod(t, "reject", Qt::QueuedConnection);
                 return;
             }
         }
@@ -32,6 +36,12 @@ void WhenShown(std::function<void(T *)> action, int timeoutMs = 5000)
     });
     timer->start(10);
 }
+
+// Shows a window and makes it the active one, so its shortcuts work (offscreen too).
+bool ShowActive(QWidget *window);
+
+// Types any text (Chinese too) into a widget as key presses carrying the characters.
+void TypeText(QWidget *widget, const QString &text);
 
 // Points HOME at a folder of the test, so nothing is written into the real home.
 void UseHome(const QString &path);

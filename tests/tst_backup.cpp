@@ -60,10 +60,8 @@ void TestBackup::init()
     m_dm.reset();
     m_folder = std::make_unique<TProgramFolder>();
     QString error;
-    QVERIFY2(m_folder->createDataFile(&error), qPrintable(error));
-    m_dm = std::make_unique<TShareDM>(m_folder->path());
-    QVERIFY2(m_dm->OpenDataFile(m_folder->dataFile(), true, &error), qPrintable(error));
-    QVERIFY2(TestSupport::AddFixture(*m_dm, &error), qPrintable(error));
+    m_dm = TestSupport::OpenFixture(*m_folder, true, &error);
+    QVERIFY2(m_dm, qPrintable(error));
     m_dm->CreateMaintenance();
 }
 

@@ -59,10 +59,8 @@ void TestDataModule::init()
     m_dm.reset();
     m_folder = std::make_unique<TProgramFolder>();
     QString error;
-    QVERIFY2(m_folder->createDataFile(&error), qPrintable(error));
-    m_dm = std::make_unique<TShareDM>(m_folder->path());
-    QVERIFY2(m_dm->OpenDataFile(m_folder->dataFile(), false, &error), qPrintable(error));
-    QVERIFY2(TestSupport::AddFixture(*m_dm, &error), qPrintable(error));
+    m_dm = TestSupport::OpenFixture(*m_folder, false, &error);
+    QVERIFY2(m_dm, qPrintable(error));
 }
 
 void TestDataModule::openErrors_data()

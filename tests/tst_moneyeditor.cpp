@@ -54,10 +54,8 @@ void TestMoneyEditor::init()
     TestSupport::ResetSettings();
     m_folder = std::make_unique<TestSupport::TProgramFolder>();
     QString error;
-    QVERIFY2(m_folder->createDataFile(&error), qPrintable(error));
-    m_dm = std::make_unique<TShareDM>(m_folder->path());
-    QVERIFY(m_dm->OpenDataFile(m_folder->dataFile(), false, &error));
-    QVERIFY2(TestSupport::AddFixture(*m_dm, &error), qPrintable(error));
+    m_dm = TestSupport::OpenFixture(*m_folder, false, &error);
+    QVERIFY2(m_dm, qPrintable(error));
     login(u"管理员"_s);
     m_form = std::make_unique<TFormMoneyEditor>(*m_dm);
 }
@@ -70,11 +68,7 @@ void TestMoneyEditor::cleanup()
 
 void TestMoneyEditor::login(const QString &user)
 {
-    TRecordSet rows;
-    QString error;
-    QVERIFY(m_dm->RunQuery(u"select * from LoginUser where UserName="_s + SqlText::QuotedStr(user), &rows, &error));
-    m_dm->LoginUser() = TLoginUser::FromRecord(rows, 0);
-    m_dm->SetLoggedIn(true);
+    QVERIFY(TestSupport::LogIn(*m_dm, user));
 }
 
 int TestMoneyEditor::vouchers()

@@ -56,10 +56,8 @@ void TestMoneyReport::init()
     m_folder = std::make_unique<TestSupport::TProgramFolder>();
     TestSupport::UseHome(m_folder->filePath(u"home"_s));
     QString error;
-    QVERIFY2(m_folder->createDataFile(&error), qPrintable(error));
-    m_dm = std::make_unique<TShareDM>(m_folder->path());
-    QVERIFY(m_dm->OpenDataFile(m_folder->dataFile(), false, &error));
-    QVERIFY2(TestSupport::AddFixture(*m_dm, &error), qPrintable(error));
+    m_dm = TestSupport::OpenFixture(*m_folder, false, &error);
+    QVERIFY2(m_dm, qPrintable(error));
     m_opened.clear();
     m_dm->UrlOpener = [this](const QUrl &url) {
         m_opened << url;
@@ -84,11 +82,7 @@ void TestMoneyReport::cleanup()
 
 void TestMoneyReport::login(const QString &user)
 {
-    TRecordSet rows;
-    QString error;
-    QVERIFY(m_dm->RunQuery(u"select * from LoginUser where UserName="_s + SqlText::QuotedStr(user), &rows, &error));
-    m_dm->LoginUser() = TLoginUser::FromRecord(rows, 0);
-    m_dm->SetLoggedIn(true);
+    QVERIFY(TestSupport::LogIn(*m_dm, user));
 }
 
 QString TestMoneyReport::column(const QString &field, int row) const

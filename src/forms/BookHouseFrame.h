@@ -4,12 +4,15 @@
 
 #include <QWidget>
 
+class QLabel;
 class QLineEdit;
+class QPushButton;
 class TFormMain;
+class TReportGrid;
 class TShareDM;
 
 // The book overview: every account book with its balance, receivables and payables up to the
-// picked date.
+// picked date, filtered by name.
 class TFrameBookHouse : public QWidget
 {
     Q_OBJECT
@@ -19,7 +22,10 @@ public:
     void LoadBooks();
     int LoadCount() const { return m_loadCount; }
     TQuery Books;
+    TReportGrid *BookGrid = nullptr;
+    QLabel *SpTBXLabel1 = nullptr;
     QLineEdit *edAccountInfo = nullptr;
+    QPushButton *SpTBXButton1 = nullptr;
 
 private:
     TShareDM &m_dm;

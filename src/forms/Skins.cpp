@@ -20,10 +20,11 @@ struct Look
 
 Look lookOf(const QString &name)
 {
+    // Dark bars around light panels, so the blue and red figures stay readable.
     if (name == u"Office 2007 Black"_s)
-        return {QColor(83, 83, 83),    QColor(250, 250, 250), QColor(236, 236, 236), QColor(110, 110, 110),
+        return {QColor(226, 228, 231), QColor(250, 250, 250), QColor(236, 236, 236), QColor(214, 217, 222),
                 QColor(20, 20, 20),    QColor(255, 196, 92),  QColor(0, 0, 0),       QColor(255, 255, 225),
-                QColor(112, 112, 112), QColor(40, 40, 40),    QColor(240, 240, 240), QColor(30, 30, 30)};
+                QColor(96, 96, 96),    QColor(36, 36, 36),    QColor(240, 240, 240), QColor(20, 20, 20)};
     if (name == u"Office 2007 Silver"_s)
         return {QColor(225, 228, 233), QColor(255, 255, 255), QColor(243, 244, 246), QColor(233, 235, 239),
                 QColor(30, 30, 30),    QColor(255, 210, 120), QColor(0, 0, 0),       QColor(255, 255, 225),
@@ -89,10 +90,6 @@ QString ApplySkin(const QString &name)
         p.setColor(QPalette::HighlightedText, l.highlightText);
         p.setColor(QPalette::ToolTipBase, l.toolTip);
         p.setColor(QPalette::ToolTipText, Qt::black);
-        if (skin == u"Office 2007 Black"_s) {
-            p.setColor(QPalette::WindowText, QColor(240, 240, 240));
-            p.setColor(QPalette::ButtonText, QColor(240, 240, 240));
-        }
         QApplication::setPalette(p);
         app->setStyleSheet(styleSheetFor(l));
     }

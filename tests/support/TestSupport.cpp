@@ -95,4 +95,26 @@ bool AddFixture(TShareDM &dm, QString *error)
     return true;
 }
 
+bool LogIn(TShareDM &dm, const QString &user)
+{
+    TRecordSet rows;
+    QString error;
+    if (!dm.RunQuery(u"select * from LoginUser where UserName="_s + SqlText::QuotedStr(user), &rows, &error)
+        || rows.recordCount() != 1)
+        return false;
+    dm.LoginUser() = TLoginUser::FromRecord(rows, 0);
+    dm.SetLoggedIn(true);
+    return true;
+}
+
+std::unique_ptr<TShareDM> OpenFixture(const TProgramFolder &folder, bool exclusive, QString *error)
+{
+    if (!folder.createDataFile(error))
+        return nullptr;
+    auto dm = std::make_unique<TShareDM>(folder.path());
+    if (!dm->OpenDataFile(folder.dataFile(), exclusive, error) || !AddFixture(*dm, error))
+        return nullptr;
+    return dm;
+}
+
 } // namespace TestSupport

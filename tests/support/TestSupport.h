@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <memory>
+
 class TShareDM;
 
 namespace TestSupport {
@@ -41,5 +43,12 @@ AdminResult RunAdmin(const QStringList &arguments, const QByteArray &input = QBy
 // A small set of rows for the tests: books, vouchers of both kinds on a few days, a receivable
 // and a payable with settlements. Returns false with the failing statement in *error.
 bool AddFixture(TShareDM &dm, QString *error = nullptr);
+
+// Makes `user` the logged-in user of the data module (as a successful login does).
+bool LogIn(TShareDM &dm, const QString &user);
+
+// A fresh data file in `folder` with the fixture rows, opened by a new data module (exclusive:
+// the way the program itself holds it). Null with the reason in *error.
+std::unique_ptr<TShareDM> OpenFixture(const TProgramFolder &folder, bool exclusive = false, QString *error = nullptr);
 
 } // namespace TestSupport

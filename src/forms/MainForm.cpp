@@ -187,7 +187,16 @@ TFormMain::TFormMain(TShareDM &dm, QWidget *parent)
     FormCreate();
 }
 
-TFormMain::~TFormMain() = default;
+TFormMain::~TFormMain()
+{
+    // Closing the window from the base destructor hides the docks; their signals must not
+    // reach this half-destroyed window any more.
+    const QList<QDockWidget *> docks = findChildren<QDockWidget *>();
+    for (QDockWidget *dock : docks)
+        disconnect(dock, nullptr, this, nullptr);
+    disconnect(SpTBXTabControl1, nullptr, this, nullptr);
+    disconnect(SpTBXMonthDate1, nullptr, this, nullptr);
+}
 
 QString TFormMain::HomePage()
 {

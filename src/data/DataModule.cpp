@@ -135,6 +135,8 @@ bool TShareDM::OpenConnection(const QString &connectionString, bool exclusive, Q
             QSqlQuery q(db);
             q.exec(u"PRAGMA foreign_keys = ON"_s);
             q.exec(u"PRAGMA synchronous = FULL"_s);
+            // Ten years of vouchers fit in memory: keep the pages rather than reread them.
+            q.exec(u"PRAGMA cache_size = -65536"_s);
             q.finish();
             Schema::Health health = Schema::Health::Ok;
             const QStringList problems = Schema::Verify(db, false, &health);

@@ -201,6 +201,14 @@ public:
     // user wants to restart now.
     void BackupDataAs();
     bool RestoreData();
+    // The report grids' shared operations: the title-click sort (ascending, descending,
+    // unsorted, on the rows already fetched) and a column bound to a field of the grid's
+    // query (nothing when the query lacks the field). The striped rows are the grid's own
+    // drawing (StripedRowColor).
+    void SortByTitle(TReportGrid *grid, int column);
+    bool AddGridColumn(TReportGrid *grid, const QString &fieldName, const QString &caption, int width, bool visible,
+                       int footerValueType, const QString &displayFormat);
+
     // "导出Excel": the grid's visible data columns, under their on-screen titles, in the order
     // the statement returned the rows, written to a workbook that opens in the desktop's
     // spreadsheet program. Nothing for a closed or empty grid or fewer than two columns.

@@ -292,6 +292,19 @@ bool TShareDM::OpenUrl(const QUrl &url)
     return UrlOpener ? UrlOpener(url) : QDesktopServices::openUrl(url);
 }
 
+void TShareDM::SortByTitle(TReportGrid *grid, int column)
+{
+    if (grid)
+        grid->SortByTitle(column);
+}
+
+bool TShareDM::AddGridColumn(TReportGrid *grid, const QString &fieldName, const QString &caption, int width,
+                             bool visible, int footerValueType, const QString &displayFormat)
+{
+    return grid && grid->AddGridColumn(fieldName, caption, width, visible,
+                                       TGridColumn::FooterType(footerValueType), displayFormat);
+}
+
 QString TShareDM::ExportFolder()
 {
     QString base = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

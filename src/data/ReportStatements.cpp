@@ -84,6 +84,74 @@ QString Settlements(qint64 getPayIndex, const QString &restriction)
            + n + u") as t2 where 0=0 "_s + restriction + u") as t3 Order by MoneyDate,MoneyIndex"_s;
 }
 
+TStatGrouping StatGrouping(int statType, const QString &userStatField)
+{
+    TStatGrouping g;
+    switch (statType) {
+    case 0:
+        g.StatGroup = userStatField.isEmpty() ? QString() : u" group by "_s;
+        break;
+    case 1:
+        g.StatField = u",year(MoneyDate) as year1,month(MoneyDate) as Month1,day(MoneyDate) as Date1"_s;
+        g.StatGroup = u" group by year(MoneyDate),month(MoneyDate),day(MoneyDate)"_s;
+        g.StatFieldAs = u",(ltrim(year1)+'年'+ltrim(month1)+'月'+ltrim(date1)+'日') as DateStr"_s;
+        break;
+    case 2:
+        g.StatField = u",year(MoneyDate) as year1,datepart('ww',MoneyDate) as week1"_s;
+        g.StatGroup = u" group by year(MoneyDate),datepart('ww',MoneyDate)"_s;
+        g.StatFieldAs = u",(ltrim(year1)+'年'+ltrim(week1)+'周') as weekStr"_s;
+        break;
+    case 3:
+        g.StatField = u",year(MoneyDate) as year1,month(MoneyDate) as month1"_s;
+        g.StatGroup = u" group by year(MoneyDate),month(MoneyDate)"_s;
+        g.StatFieldAs = u",(ltrim(year1)+'年'+ltrim(month1)+'月') as monthStr"_s;
+        break;
+    case 4:
+        g.StatField = u",year(MoneyDate) as year1,datepart('q',MoneyDate) as quarter1"_s;
+        g.StatGroup = u" group by year(MoneyDate),datepart('q',MoneyDate)"_s;
+        g.StatFieldAs = u",(ltrim(year1)+'年'+'第'+ltrim(quarter1)+'季') as quarterStr"_s;
+        break;
+    default:
+        break;
+    }
+    g.StatField += userStatField;
+    g.StatGroup = DropGroupComma(g.StatGroup + userStatField);
+    return g;
+}
+
+QString DropGroupComma(const QString &text)
+{
+    const qsizetype at = text.indexOf(u"group"_s);
+    if (at < 0)
+        return text;
+    qsizetype i = at + 8; // past "group by"
+    while (i < text.size() && text.at(i).isSpace())
+        ++i;
+    QString out = text;
+    if (i < out.size() && out.at(i) == u',')
+        out.remove(i, 1);
+    return out;
+}
+
+QString CustomStatistics(const QString &money, const QString &getPay, const TStatGrouping &grouping)
+{
+    return u"select *,(SumShouldGet-SumRealGet) as SumGetBalance,(SumShouldPay-SumRealPay) as SumPayBalance,"
+           "(SumMoneyIn-SumMoneyOut) as MoneyBalance "_s
+           + grouping.StatFieldAs
+           + u" from (select Sum(iif(MoneyKind='财务收入',MoneySum,0)) as SumMoneyIn, Sum(iif(MoneyKind='财务支出',MoneySum,0))"
+             " as SumMoneyOut, Sum(iif(MoneyKind='待收记账',MoneySum,0)) as SumShouldGet,Sum(iif(MoneyKind='财务收入' and"
+             " MoneyGetPay>0,MoneySum,0)) as SumRealGet, Sum(iif(MoneyKind='待付记账',MoneySum,0)) as SumShouldPay,"
+             "Sum(iif(MoneyKind='财务支出' and MoneyGetPay>0,MoneySum,0)) as SumRealPay "_s
+           + grouping.StatField
+           + u" from (select MoneyKind,MoneyDate,MoneyBook,MoneyUser,MoneyClerk,MoneyReason,MoneySum,MoneyGetPay from"
+             " MoneyRecord where 0=0 "_s
+           + money
+           + u" union all  select GetPayKind as MoneyKind,GetPayDate as MoneyDate,GetPayBook as MoneyBook,GetPayUser as"
+             " MoneyUser,GetPayClerk as MoneyClerk,GetPayReason as MoneyReason, GetPaySum as MoneySum,0 as MoneyGetPay"
+             " from GetPayRecord where 0=0 "_s
+           + getPay + u") as t "_s + grouping.StatGroup + u") as tt"_s;
+}
+
 QStringList PeriodSummary(const QString &c1, const QString &c2, const QString &c3, const QString &c4)
 {
     return {

@@ -37,4 +37,19 @@ QString Settlements(qint64 getPayIndex, const QString &restriction);
 // c2 vouchers up to its end, c3 receivables/payables of the period, c4 those up to its end.
 QStringList PeriodSummary(const QString &c1, const QString &c2, const QString &c3, const QString &c4);
 
+// Custom statistics: totals of vouchers, receivables and payables together, grouped by period
+// and/or columns. `money` filters MoneyRecord (dates included), `getPay` GetPayRecord.
+struct TStatGrouping
+{
+    QString StatField;   // extra select columns of the inner statement
+    QString StatGroup;   // the group-by clause
+    QString StatFieldAs; // the display column of the period
+};
+// The grouping for a period kind (0 none, 1 day, 2 week, 3 month, 4 quarter) and grouping
+// columns such as ",MoneyBook,MoneyUser".
+TStatGrouping StatGrouping(int statType, const QString &userStatField);
+// Removes the comma that follows "group by" when the period adds no column of its own.
+QString DropGroupComma(const QString &text);
+QString CustomStatistics(const QString &money, const QString &getPay, const TStatGrouping &grouping);
+
 } // namespace ReportStatements

@@ -5,10 +5,12 @@
 
 #include <QWidget>
 
+class QPushButton;
+class TReportGrid;
 class TShareDM;
 
 // The receivable and payable report: each one with the amount settled so far and the amount
-// still outstanding.
+// still outstanding; receivables positive, payables negative.
 class TFrameGetPayReport : public QWidget
 {
     Q_OBJECT
@@ -17,11 +19,16 @@ public:
 
     TFilterList FilterList;
     TQuery ADOQueryGetPayReport;
+    TReportGrid *DBGridEh1 = nullptr;
+    QPushButton *btnExport = nullptr, *btnPrint = nullptr, *btnSearch = nullptr;
 
     void RefreshReport();
     void LoadColumnLayout();
     void SaveColumnLayout();
     int RefreshCount() const { return m_refreshCount; }
+    void btnExportClick();
+
+    static QString LayoutSection() { return QStringLiteral("GetPayDBGrid"); }
 
 private:
     TShareDM &m_dm;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DisplayFormat.h"
+
 #include <QColor>
 #include <QFrame>
 #include <QList>
@@ -53,11 +55,6 @@ struct TTitleSpan
 // tooltip background, a selected row the highlight (active caption) colour.
 QColor StripedRowColor(int recordNumber /*1-based*/, bool selected, const QPalette &palette);
 
-// A number formatted for display. Picture formats ("0.##", ",#.##", "#,##0.00", up to three
-// sections "pos;neg;zero", quoted literals) and the printf-like "%m", "%.2m" (yuan, grouped),
-// "%n", "%f", "%d", "%g". Rounds half away from zero on the decimal digits; never "-0".
-// An empty format gives plain decimal text (up to 15 significant digits, no exponent).
-QString FormatDisplayNumber(double value, const QString &format);
 // Display text of one stored value: numbers through FormatDisplayNumber, dates as yyyy-MM-dd,
 // null as empty text.
 QString FormatCellValue(const QVariant &value, const QString &format);

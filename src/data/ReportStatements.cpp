@@ -171,4 +171,33 @@ QStringList PeriodSummary(const QString &c1, const QString &c2, const QString &c
     };
 }
 
+TPeriod SummaryPeriod(int kind, const QDate &date)
+{
+    if (kind == 1) {
+        const QDate first(date.year(), date.month(), 1);
+        return {first, first.addDays(first.daysInMonth() - 1)};
+    }
+    if (kind == 2) {
+        const QDate first(date.year(), 3 * ((date.month() + 2) / 3) - 2, 1);
+        return {first, first.addMonths(3).addDays(-1)};
+    }
+    return {date, date};
+}
+
+QStringList PeriodSummaryFor(int kind, const QDate &date, const QString &moneyRestriction,
+                             const QString &getPayRestriction)
+{
+    const TPeriod p = SummaryPeriod(kind, date);
+    const QString a = u" and "_s;
+    const QString ss = SqlText::DateText(p.start), es = SqlText::DateText(p.end);
+    // A day compares with "=", a month or quarter with "between".
+    const auto inPeriod = [&](const QString &field) {
+        return kind == 0 ? SqlText::OnDateCondition(field, es, a) : SqlText::BetweenDatesCondition(field, ss, es, a);
+    };
+    return PeriodSummary(inPeriod(u"MoneyDate"_s) + moneyRestriction,
+                         SqlText::UpToDateCondition(u"MoneyDate"_s, es, a) + moneyRestriction,
+                         inPeriod(u"GetPayDate"_s) + getPayRestriction,
+                         SqlText::UpToDateCondition(u"GetPayDate"_s, es, a) + getPayRestriction);
+}
+
 } // namespace ReportStatements

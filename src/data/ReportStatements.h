@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -36,6 +37,18 @@ QString Settlements(qint64 getPayIndex, const QString &restriction);
 // The five aggregates of a period summary panel (see the panel): c1 vouchers of the period,
 // c2 vouchers up to its end, c3 receivables/payables of the period, c4 those up to its end.
 QStringList PeriodSummary(const QString &c1, const QString &c2, const QString &c3, const QString &c4);
+
+// The period of a summary panel around a date: kind 0 the day, 1 its calendar month, 2 its
+// calendar quarter.
+struct TPeriod
+{
+    QDate start, end;
+};
+TPeriod SummaryPeriod(int kind, const QDate &date);
+// The five statements of a panel of that kind for `date`, restricted to a user's own rows by
+// the given fragments (empty for a user who sees everything).
+QStringList PeriodSummaryFor(int kind, const QDate &date, const QString &moneyRestriction,
+                             const QString &getPayRestriction);
 
 // Custom statistics: totals of vouchers, receivables and payables together, grouped by period
 // and/or columns. `money` filters MoneyRecord (dates included), `getPay` GetPayRecord.

@@ -42,6 +42,10 @@ TFrameBookHouse::TFrameBookHouse(TShareDM &dm, TFormMain *mainForm, QWidget *par
     BookGrid->Column(0).Footer = TGridColumn::FooterStatic;
     BookGrid->UpdateColumns();
     BookGrid->SetQuery(&Books);
+    // Negative balances in red, as on the tiles.
+    BookGrid->SetRowColorFunction([](const TRecordSet &rows, int row) {
+        return rows.value(row, u"BalanceMoney"_s).toDouble() < 0 ? QColor(255, 0, 0) : QColor(0, 0, 255);
+    });
 
     auto *bottom = new QWidget(this);
     bottom->setObjectName(u"SpTBXPanel1"_s);
@@ -87,8 +91,4 @@ void TFrameBookHouse::LoadBooks()
     g += user.RestrictGetPay();
     m_dm.OpenQuery(Books, ReportStatements::BookBalances(b, m, g));
     BookGrid->SetFooterText(0, u"共 "_s + QString::number(Books.recordCount()) + u" 个账簿"_s);
-    // Negative balances in red, as on the tiles.
-    BookGrid->SetRowColorFunction([](const TRecordSet &rows, int row) {
-        return rows.value(row, u"BalanceMoney"_s).toDouble() < 0 ? QColor(255, 0, 0) : QColor(0, 0, 255);
-    });
 }

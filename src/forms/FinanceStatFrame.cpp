@@ -1,6 +1,7 @@
 #include "FinanceStatFrame.h"
 
 #include "DataModule.h"
+#include "DisplayFormat.h"
 #include "GetPayReportFrame.h"
 #include "MainForm.h"
 #include "MoneyReportFrame.h"
@@ -9,7 +10,6 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QMouseEvent>
 
 using namespace Qt::StringLiterals;
@@ -19,7 +19,7 @@ namespace {
 // "%m": the Chinese (China) currency format, whatever the machine's locale.
 QString currencyText(double value)
 {
-    return QLocale(QLocale::Chinese, QLocale::China).toCurrencyString(value, u"¥"_s, 2);
+    return FormatDisplayNumber(value, u"%m"_s);
 }
 
 } // namespace
@@ -69,14 +69,12 @@ void TFrameFinanceStat::SetPeriodKind(int kind)
 
 QDate TFrameFinanceStat::QuarterStart(const QDate &date)
 {
-    const int month = 3 * ((date.month() + 2) / 3) - 2;
-    return QDate(date.year(), month, 1);
+    return ReportStatements::SummaryPeriod(2, date).start;
 }
 
 QDate TFrameFinanceStat::QuarterEnd(const QDate &date)
 {
-    const QDate last(date.year(), 3 * ((date.month() + 2) / 3), 1);
-    return last.addDays(last.daysInMonth() - 1);
+    return ReportStatements::SummaryPeriod(2, date).end;
 }
 
 QString TFrameFinanceStat::HintDates(const QLabel *label, int index)
@@ -101,15 +99,8 @@ QString TFrameFinanceStat::HintDates(const QLabel *label, int index)
 void TFrameFinanceStat::RefreshSummary()
 {
     const QDate d = m_main->SelectedDate();
-    QDate start = d, end = d;
-    if (m_kind == 1) {
-        start = QDate(d.year(), d.month(), 1);
-        end = start.addDays(start.daysInMonth() - 1);
-    } else if (m_kind == 2) {
-        start = QuarterStart(d);
-        end = QuarterEnd(d);
-    }
-    const QString ds = SqlText::DateText(d), ss = SqlText::DateText(start), es = SqlText::DateText(end);
+    const ReportStatements::TPeriod period = ReportStatements::SummaryPeriod(m_kind, d);
+    const QString ds = SqlText::DateText(d), ss = SqlText::DateText(period.start), es = SqlText::DateText(period.end);
 
     struct Caption
     {
@@ -149,20 +140,9 @@ void TFrameFinanceStat::RefreshSummary()
         TShareDM::SetControlsHint({h.cap, h.value}, text);
     }
 
-    const QString a = u" and "_s;
-    QString c1 = m_kind == 0 ? SqlText::OnDateCondition(u"MoneyDate"_s, ds, a)
-                             : SqlText::BetweenDatesCondition(u"MoneyDate"_s, ss, es, a);
-    QString c2 = SqlText::UpToDateCondition(u"MoneyDate"_s, es, a);
-    QString c3 = m_kind == 0 ? SqlText::OnDateCondition(u"GetPayDate"_s, ds, a)
-                             : SqlText::BetweenDatesCondition(u"GetPayDate"_s, ss, es, a);
-    QString c4 = SqlText::UpToDateCondition(u"GetPayDate"_s, es, a);
     const TLoginUser &user = m_dm.LoginUser();
-    c1 += user.RestrictMoney();
-    c2 += user.RestrictMoney();
-    c3 += user.RestrictGetPay();
-    c4 += user.RestrictGetPay();
-
-    const QStringList statements = ReportStatements::PeriodSummary(c1, c2, c3, c4);
+    const QStringList statements =
+        ReportStatements::PeriodSummaryFor(m_kind, d, user.RestrictMoney(), user.RestrictGetPay());
     const QList<QList<QPair<QString, QLabel *>>> targets = {
         {{u"MoneyIn"_s, lblMoneyIn}, {u"MoneyOut"_s, lblMoneyOut}},
         {{u"MoneyBalance"_s, lblMoneyBalance}},

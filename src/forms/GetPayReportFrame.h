@@ -2,16 +2,11 @@
 
 #include "FilterList.h"
 #include "RecordSet.h"
-
-#include <QWidget>
-
-class QPushButton;
-class TReportGrid;
-class TShareDM;
+#include "ReportFrame.h"
 
 // The receivable and payable report: each one with the amount settled so far and the amount
 // still outstanding; receivables positive, payables negative.
-class TFrameGetPayReport : public QWidget
+class TFrameGetPayReport : public TReportFrame
 {
     Q_OBJECT
 public:
@@ -19,18 +14,14 @@ public:
 
     TFilterList FilterList;
     TQuery ADOQueryGetPayReport;
-    TReportGrid *DBGridEh1 = nullptr;
-    QPushButton *btnExport = nullptr, *btnPrint = nullptr, *btnSearch = nullptr;
 
     void RefreshReport();
     void LoadColumnLayout();
     void SaveColumnLayout();
     int RefreshCount() const { return m_refreshCount; }
-    void btnExportClick();
 
     static QString LayoutSection() { return QStringLiteral("GetPayDBGrid"); }
 
 private:
-    TShareDM &m_dm;
     int m_refreshCount = 0;
 };

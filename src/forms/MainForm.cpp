@@ -229,9 +229,6 @@ void TFormMain::FormCreate()
     FormMoneySearch = new TFormMoneySearch(m_dm, this);
     connect(FormMoneyEditor, &TFormMoneyEditor::RefreshStatRequested, this, &TFormMain::PostRefreshStat);
     TFrameMoneyReport1->SetDialogs(FormMoneyEditor, FormMoneySearch);
-    // Printing comes with the report builder; until then the button says so.
-    TFrameMoneyReport1->btnPrint->setEnabled(false);
-    TFrameMoneyReport1->btnPrint->setToolTip(u"打印功能将在后续版本中提供"_s);
 
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (screen && screen->availableGeometry().width() >= 800) {

@@ -4,44 +4,16 @@
 #include "ReportGrid.h"
 #include "ReportStatements.h"
 
-#include <QHBoxLayout>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
 TFrameCustomStat::TFrameCustomStat(TShareDM &dm, QWidget *parent)
-    : QWidget(parent)
-    , m_dm(dm)
+    : TReportFrame(dm, u"TFrameCustomStat1"_s, parent)
 {
-    setObjectName(u"TFrameCustomStat1"_s);
-    btnExport = new QPushButton(u"导出Excel"_s, this);
-    btnExport->setObjectName(u"btnExport"_s);
-    btnPrint = new QPushButton(u"打印列表"_s, this);
-    btnPrint->setObjectName(u"btnPrint"_s);
-    btnSearch = new QPushButton(u"查找单据"_s, this);
-    btnSearch->setObjectName(u"btnSearch"_s);
     // Printing and the grouping dialog are not in this version yet.
-    btnPrint->setEnabled(false);
-    btnPrint->setToolTip(u"打印功能将在后续版本中提供"_s);
-    btnSearch->setEnabled(false);
-    btnSearch->setToolTip(u"分组统计的条件设置将在后续版本中提供"_s);
-    auto *bar = new QHBoxLayout;
-    bar->setContentsMargins(4, 4, 4, 0);
-    bar->addStretch();
-    bar->addWidget(btnExport);
-    bar->addWidget(btnPrint);
-    bar->addWidget(btnSearch);
-
-    DBGridEh1 = new TReportGrid(this);
-    DBGridEh1->setObjectName(u"DBGridEh1"_s);
+    NotYet(btnPrint, u"打印功能将在后续版本中提供"_s);
+    NotYet(btnSearch, u"分组统计的条件设置将在后续版本中提供"_s);
     DBGridEh1->SetQuery(&ADOQueryMoneyStat);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addLayout(bar);
-    layout->addWidget(DBGridEh1, 1);
-    connect(btnExport, &QPushButton::clicked, this, &TFrameCustomStat::btnExportClick);
 }
 
 void TFrameCustomStat::BuildStatistics()
@@ -92,11 +64,6 @@ void TFrameCustomStat::BuildStatistics()
     for (const Column &c : columns)
         m_dm.AddGridColumn(DBGridEh1, c.field, c.caption, c.width, true,
                            c.sum ? TGridColumn::FooterSum : TGridColumn::FooterNone, c.sum ? u"0.##"_s : QString());
-    DBGridEh1->SetFooterText(0, u"共 "_s + QString::number(ADOQueryMoneyStat.recordCount()) + u" 条"_s);
+    ShowRowCount(ADOQueryMoneyStat.recordCount());
     ADOQueryMoneyStat.gotoBookmark(mark);
-}
-
-void TFrameCustomStat::btnExportClick()
-{
-    m_dm.ExportGrid(DBGridEh1);
 }

@@ -2,16 +2,11 @@
 
 #include "FilterList.h"
 #include "RecordSet.h"
-
-#include <QWidget>
-
-class QPushButton;
-class TReportGrid;
-class TShareDM;
+#include "ReportFrame.h"
 
 // Grouped totals over vouchers, receivables and payables together: income, expense and their
 // difference; receivables raised, received and outstanding; the same for payables.
-class TFrameCustomStat : public QWidget
+class TFrameCustomStat : public TReportFrame
 {
     Q_OBJECT
 public:
@@ -19,14 +14,10 @@ public:
 
     TFilterList FilterList;
     TQuery ADOQueryMoneyStat;
-    TReportGrid *DBGridEh1 = nullptr;
-    QPushButton *btnExport = nullptr, *btnPrint = nullptr, *btnSearch = nullptr;
 
     void BuildStatistics();
     int BuildCount() const { return m_buildCount; }
-    void btnExportClick();
 
 private:
-    TShareDM &m_dm;
     int m_buildCount = 0;
 };

@@ -1,5 +1,7 @@
 #include "InputText.h"
 
+#include "DisplayFormat.h"
+
 #include "AnsiText.h"
 
 #include <QHash>
@@ -64,18 +66,6 @@ double ParseDigitsAndPoints(const QString &digits)
     bool ok = false;
     const double value = QLocale::c().toDouble(digits, &ok);
     return ok && std::isfinite(value) ? value : 0;
-}
-
-QString GroupThousands(const QString &digits)
-{
-    QString grouped;
-    grouped.reserve(digits.size() + digits.size() / 3);
-    for (qsizetype i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
-            grouped.append(u',');
-        grouped.append(digits.at(i));
-    }
-    return grouped;
 }
 
 // The conversion costs microseconds a character and the customer list works out the initials
@@ -201,82 +191,18 @@ QString PlainNumber(double value)
 {
     if (!std::isfinite(value))
         return QString();
-    // Fifteen significant digits hide the binary noise of sums such as 0.1 + 0.2; the
-    // shortest fixed form then gives the digits without an exponent.
-    const double rounded = QString::number(value, 'g', 15).toDouble();
-    if (rounded == 0)
-        return u"0"_s;
-    return QString::number(rounded, 'f', QLocale::FloatingPointShortest);
+    return FormatDisplayNumber(value, QString());
 }
 
 QString FormatNumber(double value, const QString &displayFormat, int decimalPlaces)
 {
     if (!std::isfinite(value))
         return QString();
-
+    // No picture of its own: grouping and up to DecimalPlaces decimals (",#.##" for 2).
     QString format = displayFormat.section(u';', 0, 0);
-    const auto first = std::find_if(format.cbegin(), format.cend(), IsPlaceholder);
-    if (first == format.cend())
+    if (std::find_if(format.cbegin(), format.cend(), IsPlaceholder) == format.cend())
         format = u",#."_s + QString(std::max(decimalPlaces, 0), u'#');
-    const qsizetype firstPlaceholder = std::find_if(format.cbegin(), format.cend(), IsPlaceholder) - format.cbegin();
-    const qsizetype lastPlaceholder
-        = format.crend() - std::find_if(format.crbegin(), format.crend(), IsPlaceholder) - 1;
-    const QString prefix = format.left(firstPlaceholder);
-    const QString suffix = format.mid(lastPlaceholder + 1);
-    const QString body = format.mid(firstPlaceholder, lastPlaceholder - firstPlaceholder + 1);
-
-    const qsizetype point = body.indexOf(u'.');
-    const QString integerPattern = point < 0 ? body : body.left(point);
-    const QString fractionPattern = point < 0 ? QString() : body.mid(point + 1);
-    const bool grouping = integerPattern.contains(u',');
-    const qsizetype minInteger = std::max<qsizetype>(1, integerPattern.count(u'0'));
-    const qsizetype minFraction = fractionPattern.count(u'0');
-    const qsizetype maxFraction = minFraction + fractionPattern.count(u'#');
-
-    const QString plain = PlainNumber(std::abs(value));
-    const qsizetype plainPoint = plain.indexOf(u'.');
-    QString integer = plainPoint < 0 ? plain : plain.left(plainPoint);
-    QString fraction = plainPoint < 0 ? QString() : plain.mid(plainPoint + 1);
-
-    if (fraction.size() > maxFraction) {
-        const bool roundUp = fraction.at(maxFraction) >= u'5';
-        fraction.truncate(maxFraction);
-        if (roundUp) {
-            QString all = integer + fraction;
-            qsizetype i = all.size() - 1;
-            for (; i >= 0; --i) {
-                if (all.at(i) != u'9') {
-                    all[i] = QChar(all.at(i).unicode() + 1);
-                    break;
-                }
-                all[i] = u'0';
-            }
-            if (i < 0)
-                all.prepend(u'1');
-            integer = all.left(all.size() - maxFraction);
-            fraction = all.right(maxFraction);
-        }
-    }
-    while (fraction.size() > minFraction && fraction.endsWith(u'0'))
-        fraction.chop(1);
-    while (fraction.size() < minFraction)
-        fraction.append(u'0');
-
-    while (integer.size() > 1 && integer.startsWith(u'0'))
-        integer.remove(0, 1);
-    while (integer.size() < minInteger)
-        integer.prepend(u'0');
-
-    // No "-0" when the value rounds away.
-    const auto nonZero = [](QChar c) { return c != u'0'; };
-    const bool negative = value < 0
-        && (std::any_of(integer.cbegin(), integer.cend(), nonZero)
-            || std::any_of(fraction.cbegin(), fraction.cend(), nonZero));
-    QString shown = negative ? u"-"_s : QString();
-    shown += prefix + (grouping ? GroupThousands(integer) : integer);
-    if (!fraction.isEmpty())
-        shown += u'.' + fraction;
-    return shown + suffix;
+    return FormatDisplayNumber(value, format);
 }
 
 } // namespace InputText
